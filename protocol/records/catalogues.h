@@ -1,0 +1,64 @@
+// The three catalogues: materials "material.dat" (TMaterial, 260 bytes), threads "nite.dat"
+// (TBarva, 35 bytes) and placements "umisten.dat" (TUmisteni, 44 bytes). Record 0 of the
+// material and placement files is the ID header; the thread file has none.
+#pragma once
+#include "protocol/records/base.h"
+
+namespace ksv {
+
+#pragma pack(push, 1)
+
+// TMaterial — OFFSET SIZE FIELD
+//      0    4 ID     material ID; in record 0 the last ID given out
+//      4  256 NAZEV  name (the key, compared in upper case)
+struct TMaterial {
+  int32_t ID{};           // 0
+  PString<255> NAZEV{};   // 4
+};
+
+// TBarva — OFFSET SIZE FIELD
+//      0    8 KOD      thread code (key, upper case, together with SLABA)
+//      8    1 BARVA    colour number
+//      9    1 SLABA    thin thread (Boolean)
+//     10   25 PANTONE  colour reference; the client shows it as the description
+struct TBarva {
+  PString<7> KOD{};       //  0
+  uint8_t BARVA{};        //  8
+  uint8_t SLABA{};        //  9  Boolean
+  PString<24> PANTONE{};  // 10
+};
+
+// TUmisteni — OFFSET SIZE FIELD
+//      0    4 ID        placement ID; in record 0 the last ID given out
+//      4   33 POPIS     description (key, upper case, together with MATERIAL)
+//     37    3 (padding)
+//     40    4 MATERIAL  ID of the material the placement belongs to
+struct TUmisteni {
+  int32_t ID{};          //  0
+  PString<32> POPIS{};   //  4
+  uint8_t pad0[3]{};     // 37
+  int32_t MATERIAL{};    // 40
+};
+
+#pragma pack(pop)
+
+static_assert(sizeof(TMaterial) == 260);
+static_assert(offsetof(TMaterial, ID) == 0);
+static_assert(offsetof(TMaterial, NAZEV) == 4);
+static_assert(kIsRecord<TMaterial>);
+
+static_assert(sizeof(TBarva) == 35);
+static_assert(offsetof(TBarva, KOD) == 0);
+static_assert(offsetof(TBarva, BARVA) == 8);
+static_assert(offsetof(TBarva, SLABA) == 9);
+static_assert(offsetof(TBarva, PANTONE) == 10);
+static_assert(kIsRecord<TBarva>);
+
+static_assert(sizeof(TUmisteni) == 44);
+static_assert(offsetof(TUmisteni, ID) == 0);
+static_assert(offsetof(TUmisteni, POPIS) == 4);
+static_assert(offsetof(TUmisteni, pad0) == 37);
+static_assert(offsetof(TUmisteni, MATERIAL) == 40);
+static_assert(kIsRecord<TUmisteni>);
+
+}  // namespace ksv
