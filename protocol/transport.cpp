@@ -1,0 +1,223 @@
+// Socket helpers and the client's connection: every send puts the whole 1024-byte packet on the
+// wire (a short write on the non-blocking socket is completed with poll), and a packet is only
+// taken when all of its bytes have arrived.
+#include "protocol/transport.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace ksv {
+
+uint16_t default_port() {
+  const char* env = std::getenv("KSV_PORT");
+  if (!env || !*env) return kDefaultPort;
+  char* end = nullptr;
+  long v = std::strtol(env, &end, 10);
+  if (*end != '\0' || v <= 0 || v > 65535) return kDefaultPort;
+  return uint16_t(v);
+}
+
+namespace net {
+
+bool send_all(int fd, const void* data, size_t n, int timeout_ms) {
+  const auto* p = static_cast<const uint8_t*>(data);
+  size_t done = 0;
+  while (done < n) {
+    ssize_t r = ::send(fd, p + done, n - done, MSG_NOSIGNAL);
+    if (r > 0) {
+      done += size_t(r);
+      continue;
+    }
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd pfd{fd, POLLOUT, 0};
+      int pr = ::poll(&pfd, 1, timeout_ms);
+      if (pr < 0 && errno == EINTR) continue;
+      if (pr <= 0 || (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))) return false;
+      continue;
+    }
+    return false;
+  }
+  return true;
+}
+
+Waiting peek_packet(int fd, Packet& buf) {
+  ssize_t r;
+  do {
+    r = ::recv(fd, buf.bytes, kPacketSize, MSG_PEEK | MSG_DONTWAIT);
+  } while (r < 0 && errno == EINTR);
+  if (r == 0) {
+    buf.bytes[0] = 0;
+    return Waiting::kClosed;
+  }
+  if (r < 0) {
+    buf.bytes[0] = 0;
+    return (errno == EAGAIN || errno == EWOULDBLOCK) ? Waiting::kNothing : Waiting::kClosed;
+  }
+  if (r < kPacketSize) {
+    buf.bytes[0] = 0;
+    return Waiting::kPartial;
+  }
+  return Waiting::kWhole;
+}
+
+bool recv_packet(int fd, Packet& buf) {
+  size_t got = 0;
+  while (got < size_t(kPacketSize)) {
+    ssize_t r = ::recv(fd, buf.bytes + got, kPacketSize - got, MSG_DONTWAIT);
+    if (r > 0) {
+      got += size_t(r);
+      continue;
+    }
+    if (r < 0 && errno == EINTR) continue;
+    // The peek promised a whole packet; anything else is a broken connection.
+    buf.bytes[0] = 0;
+    return false;
+  }
+  return true;
+}
+
+bool set_nonblocking(int fd) {
+  int fl = ::fcntl(fd, F_GETFL, 0);
+  return fl >= 0 && ::fcntl(fd, F_SETFL, fl | O_NONBLOCK) == 0;
+}
+
+std::string dotted(uint32_t addr_net) {
+  char out[INET_ADDRSTRLEN] = {};
+  in_addr a{};
+  a.s_addr = addr_net;
+  ::inet_ntop(AF_INET, &a, out, sizeof out);
+  return out;
+}
+
+}  // namespace net
+
+int64_t seconds_between(const TPosledni& a, const DateTime& b) {
+  return CASOVYROZDIL(a.H, a.M, a.S, a.DEN, a.MES, a.ROK, uint16_t(b.hour), uint16_t(b.minute),
+                      uint16_t(b.second), uint16_t(b.day), uint16_t(b.month), uint16_t(b.year));
+}
+
+ClientConnection::ClientConnection(Clock& clock) : clock_(clock) { BUFFERPACKET.clear(); }
+
+ClientConnection::~ClientConnection() { THREADODPOJSE(); }
+
+void ClientConnection::stamp_activity() {
+  DateTime n = clock_.now();
+  INFOKLIENT.POSLEDNI = {uint16_t(n.day),  uint16_t(n.month),  uint16_t(n.year),
+                         uint16_t(n.hour), uint16_t(n.minute), uint16_t(n.second)};
+}
+
+void ClientConnection::stamp_probe() {
+  DateTime n = clock_.now();
+  INFOKLIENT.POTVRZ = {true,
+                       uint16_t(n.day),
+                       uint16_t(n.month),
+                       uint16_t(n.year),
+                       uint16_t(n.hour),
+                       uint16_t(n.minute),
+                       uint16_t(n.second)};
+}
+
+int32_t ClientConnection::ODESLIPAKET(int32_t length) {
+  if (!INFOKLIENT.SPOJENO) return 0;
+  if (length < 0 || length > kPacketSize) return 0;
+  if (!net::send_all(ZASUVKA, BUFFERPACKET.bytes, size_t(length))) {
+    // The peer is gone or stuck: the connection is of no further use.
+    THREADODPOJSE();
+    DOSLOKODPOJENI = true;
+    return 0;
+  }
+  return length;
+}
+
+bool ClientConnection::PRISELCELYPACKET() {
+  if (!INFOKLIENT.SPOJENO) return false;
+  net::Waiting w = net::peek_packet(ZASUVKA, BUFFERPACKET);
+  if (w == net::Waiting::kClosed) {
+    // The server closed the connection (after 195/197, or it stopped): nothing more can come.
+    THREADODPOJSE();
+    DOSLOKODPOJENI = true;
+    BUFFERPACKET.bytes[0] = 0;
+    return false;
+  }
+  return w == net::Waiting::kWhole;
+}
+
+int32_t ClientConnection::PRIJMIPAKET() {
+  if (!INFOKLIENT.SPOJENO) return 0;
+  if (!net::recv_packet(ZASUVKA, BUFFERPACKET)) {
+    THREADODPOJSE();
+    DOSLOKODPOJENI = true;
+    return 0;
+  }
+  return kPacketSize;
+}
+
+int32_t ClientConnection::THREADPRIPOJSENASERVER(void*) {
+  if (INFOKLIENT.SPOJENO) return 0;
+  ZASUVKA = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (ZASUVKA < 0) {
+    POSLCHYBA = kNoSocket;
+    return 0;
+  }
+  ADRESASER = sockaddr_in{};
+  ADRESASER.sin_family = AF_INET;
+  ADRESASER.sin_port = htons(port);
+  const std::string& addr = LOKALNISERV ? ADRESASERV : EXTADRESASERV;
+  bool ok = ::inet_pton(AF_INET, addr.c_str(), &ADRESASER.sin_addr) == 1;
+  // Connect without blocking the program for minutes on an unreachable address: the socket is
+  // non-blocking from here on, and the connect is waited for with a bound.
+  if (ok) ok = net::set_nonblocking(ZASUVKA);
+  if (ok) {
+    int r = ::connect(ZASUVKA, reinterpret_cast<sockaddr*>(&ADRESASER), sizeof ADRESASER);
+    if (r < 0 && errno == EINPROGRESS) {
+      pollfd pfd{ZASUVKA, POLLOUT, 0};
+      int pr;
+      do {
+        pr = ::poll(&pfd, 1, connect_timeout_ms);
+      } while (pr < 0 && errno == EINTR);
+      int err = 0;
+      socklen_t len = sizeof err;
+      ok = pr > 0 && ::getsockopt(ZASUVKA, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+    } else {
+      ok = r == 0;
+    }
+  }
+  if (!ok) {
+    ::close(ZASUVKA);
+    ZASUVKA = -1;
+    POSLCHYBA = kConnectFailed;
+    return 0;
+  }
+  stamp_activity();
+  INFOKLIENT.SPOJENO = true;
+  return 0;
+}
+
+int32_t ClientConnection::THREADODPOJSE(void*) {
+  if (!INFOKLIENT.SPOJENO) return 0;
+  ::close(ZASUVKA);
+  ZASUVKA = -1;
+  if (INFOKLIENT.DATSOUB) std::fclose(INFOKLIENT.DATSOUB);
+  INFOKLIENT = TInfoKlient{};
+  return 0;
+}
+
+}  // namespace ksv
+
+namespace ksv {
+
+bool is_safe_file_name(const std::string& name) {
+  if (name.empty() || name == "." || name.find("..") != std::string::npos) return false;
+  for (unsigned char c : name)
+    if (c < 32 || c == 127 || c == '/' || c == '\\') return false;
+  return true;
+}
+
+}  // namespace ksv

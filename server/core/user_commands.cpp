@@ -1,0 +1,189 @@
+// Users and rights over the wire: lookups, the user lists, login, and the administration
+// commands. The file rules live in the user store; here are the packet slots and the session.
+#include <cstring>
+
+#include "server/core/handlers.h"
+#include "server/core/server.h"
+
+namespace ksv::server {
+
+namespace {
+
+namespace sl = ksv::slot;
+
+// Clears everything after the header, so a reply carries only what it is meant to carry.
+void clear_payload(Packet& b) { std::memset(b.bytes + 4, 0, kPacketSize - 4); }
+
+// A counted string from the request; a length running past the packet refuses the command.
+bool text_arg(Server& s, int p, std::string& out) {
+  if (s.buffer().ZISKEJRETEZEC(p, true, out)) return true;
+  reply(s, 254);
+  return false;
+}
+
+void reply_result(Server& s, UserResult r, uint8_t ok_code) {
+  reply(s, r == UserResult::kOk ? ok_code : 254);
+}
+
+void user_list(Server& s, int slot, bool with_ids) {
+  std::string name = "sezn" + std::to_string(slot);
+  if (!s.users().write_list(s.tree().path("temp/" + name), with_ids)) {
+    reply(s, 254);
+    return;
+  }
+  Packet& b = s.buffer();
+  clear_payload(b);
+  b.ULOZRETEZEC(sl::kText, true, name);
+  reply(s, 193);
+}
+
+}  // namespace
+
+void cmd_user_id(Server& s, int) {
+  std::string name;
+  if (!text_arg(s, sl::kText, name)) return;
+  s.buffer().ULOZCISLO(sl::kNumber, s.users().id_by_name(name));
+  reply(s, 245);
+}
+
+void cmd_user_name(Server& s, int) {
+  std::string name = s.users().name_by_id(s.buffer().ZISKEJCISLO(sl::kNumber));
+  s.buffer().ULOZRETEZEC(sl::kText, true, name);
+  reply(s, 245);
+}
+
+void cmd_user_list_ids(Server& s, int slot) { user_list(s, slot, true); }
+void cmd_user_list(Server& s, int slot) { user_list(s, slot, false); }
+
+void cmd_login(Server& s, int slot) {
+  TKlient& k = s.session(slot);
+  Packet& b = s.buffer();
+  std::string name;
+  if (!text_arg(s, sl::kText, name)) return;
+  // The administrator works only from the workshop's own network.
+  if (name == kAdminName && net::first_octet(k.address) != 192) {
+    reply(s, 195);
+    return;
+  }
+  // An empty name would match the file's header record, which is nobody.
+  std::optional<TPrava> user = name.empty() ? std::nullopt : s.users().find(name);
+  if (!user) {
+    reply(s, 195);
+    return;
+  }
+  b.DESIFRUJHESLO();
+  std::string password;
+  if (!text_arg(s, sl::kText2, password)) return;
+  if (!(user->HESLO == password)) {
+    k.failed_logins++;
+    if (k.failed_logins < 3) {
+      reply(s, 196);
+      return;
+    }
+    // The third wrong password in a row: the serve step ends the session after the 195.
+    s.blocked().block(k.address, s.clock().now());
+    reply(s, 195);
+    return;
+  }
+  DateTime now = s.clock().now();
+  TPrava before{};
+  if (s.users().stamp_login(name, now, before) != UserResult::kOk) {
+    reply(s, 254);
+    return;
+  }
+  k.user_id = before.ID;
+  k.failed_logins = 0;
+  // An expired delegation grants nothing, not even for this one session.
+  if (delegation_expired(before.PLATIDO, now)) {
+    k.rights = before.PRAVA;
+    k.delegated_rights = 0;
+    k.delegation_until = TDatum{};
+  } else {
+    k.rights = before.PRAVA | before.PREDANAPRAVA;
+    k.delegated_rights = before.PREDANAPRAVA;
+    k.delegation_until = before.PLATIDO;
+  }
+  clear_payload(b);
+  b.put_raw(sl::kDateTime, &before.NAPOSLEDY, sizeof before.NAPOSLEDY);
+  reply(s, 194);
+}
+
+void cmd_create_user(Server& s, int) {
+  Packet& b = s.buffer();
+  std::string name, password, code;
+  if (!text_arg(s, sl::kText, name)) return;
+  b.DESIFRUJHESLO();
+  if (!text_arg(s, sl::kText2, password) || !text_arg(s, sl::kText3, code)) return;
+  int32_t id = -1;
+  UserResult r = s.users().create(name, password, code, b.get_int64(sl::kInt64), &id);
+  if (r != UserResult::kOk) {
+    reply(s, 254);
+    return;
+  }
+  b.ULOZCISLO(sl::kNumber, id);
+  reply(s, 235);
+}
+
+void cmd_delete_user(Server& s, int) {
+  std::string name;
+  if (!text_arg(s, sl::kText, name)) return;
+  reply_result(s, s.users().remove(name), 235);
+}
+
+void cmd_user_details(Server& s, int) {
+  Packet& b = s.buffer();
+  std::string name;
+  if (!text_arg(s, sl::kText, name)) return;
+  std::optional<TPrava> u = s.users().find(name);
+  if (!u) {
+    reply(s, 254);
+    return;
+  }
+  clear_payload(b);
+  b.ULOZRETEZEC(sl::kText, true, u->UZIVATEL.view());
+  b.ULOZRETEZEC(sl::kText2, true, u->HESLO.view());
+  b.SIFRUJHESLO();
+  b.ULOZRETEZEC(sl::kText3, true, u->KODDOCHAZKY.view());
+  b.put_int64(sl::kInt64, u->PRAVA);
+  b.ULOZCISLO(sl::kNumber, u->ID);
+  b.put_int64(sl::kRights, u->PREDANAPRAVA);
+  b.put_raw(sl::kDate, &u->PLATIDO, sizeof u->PLATIDO);
+  b.put_raw(sl::kDateTime, &u->NAPOSLEDY, sizeof u->NAPOSLEDY);
+  reply(s, 245);
+}
+
+void cmd_save_user(Server& s, int) {
+  Packet& b = s.buffer();
+  std::string name, password, code;
+  if (!text_arg(s, sl::kText, name)) return;
+  b.DESIFRUJHESLO();
+  if (!text_arg(s, sl::kText2, password) || !text_arg(s, sl::kText3, code)) return;
+  reply_result(s, s.users().save(name, password, code, b.get_int64(sl::kInt64)), 246);
+}
+
+void cmd_own_rights(Server& s, int slot) {
+  std::optional<TPrava> u = s.users().find(s.users().name_by_id(s.session(slot).user_id));
+  if (!u) {
+    reply(s, 254);
+    return;
+  }
+  s.buffer().put_int64(sl::kInt64, u->PRAVA);
+  reply(s, 230);
+}
+
+void cmd_set_rights(Server& s, int) {
+  std::string name;
+  if (!text_arg(s, sl::kText, name)) return;
+  reply_result(s, s.users().set_rights(name, s.buffer().get_int64(sl::kInt64)), 232);
+}
+
+void cmd_delegate(Server& s, int) {
+  Packet& b = s.buffer();
+  std::string name;
+  if (!text_arg(s, sl::kText, name)) return;
+  TDatum until{};
+  b.get_raw(sl::kDate, &until, sizeof until);
+  reply_result(s, s.users().delegate(name, b.get_int64(sl::kRights), until), 233);
+}
+
+}  // namespace ksv::server
