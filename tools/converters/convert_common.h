@@ -1,0 +1,29 @@
+// What every SUPPORT/ converter shares: its command line (input, optional output, --help),
+// reading a BMP or TGA into RGB pixels and writing a 24-bit BMP or a TGA.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ksv::convert {
+
+struct Rgb {
+  int width = 0, height = 0;
+  std::vector<uint8_t> pixels;  // red, green, blue, rows from the top
+};
+
+// Parses "IN [OUT]" (OUT required when out_required); prints usage for --help or bad use.
+// Returns -1 to go on, otherwise the exit code to end with. A missing OUT becomes the input
+// name cut before the first full stop of its file name, plus default_ext (".bmp").
+int parse_args(int argc, char** argv, const char* what, const char* default_ext, bool out_required,
+               std::string& in, std::string& out);
+
+// stb_image reads BMP (8, 24, 32 bits) and TGA; false with a message on stderr otherwise.
+bool read_picture(const std::string& name, Rgb& out);
+bool write_bmp(const std::string& name, const Rgb& picture);
+bool write_tga(const std::string& name, const Rgb& picture);
+
+// Prints "NAME: message" to stderr and returns 1, the converters' failure exit code.
+int fail(const std::string& name, const std::string& message);
+
+}  // namespace ksv::convert
