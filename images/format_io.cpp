@@ -18,12 +18,22 @@ bool read_whole_file(const std::string& name, std::vector<uint8_t>& out) {
   File f(std::fopen(name.c_str(), "rb"));
   if (!f) return false;
   out.clear();
-  uint8_t chunk[65536];
-  for (;;) {
-    size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
-    out.insert(out.end(), chunk, chunk + n);
-    if (n < sizeof chunk) break;
+  // Sized once from the file's length where it has one; read on in chunks past it (a file that
+  // grows meanwhile, or a pipe) so nothing is cut short.
+  if (std::fseek(f.get(), 0, SEEK_END) == 0) {
+    long length = std::ftell(f.get());
+    if (length > 0) out.reserve(size_t(length));
+    std::rewind(f.get());
   }
+  size_t have = 0;
+  for (;;) {
+    size_t want = std::max<size_t>(out.capacity() - have, 65536);
+    out.resize(have + want);
+    size_t n = std::fread(out.data() + have, 1, want, f.get());
+    have += n;
+    if (n < want) break;
+  }
+  out.resize(have);
   return std::ferror(f.get()) == 0;
 }
 
