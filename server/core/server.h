@@ -16,6 +16,7 @@
 #include "protocol/packet.h"
 #include "protocol/transport.h"
 #include "server/core/session.h"
+#include "server/store/data_store.h"
 #include "server/store/data_tree.h"
 #include "server/store/users.h"
 #include "server/util/console.h"
@@ -92,6 +93,7 @@ class Server {
   Log& log() { return log_; }
   DataTree& tree() { return tree_; }
   UserStore& users() { return users_; }
+  DataStore& store() { return store_; }
   BlockedTable& blocked() { return blocked_; }
   const uint8_t* signature() const { return signature_; }
   int signature_count() const { return signature_count_; }
@@ -127,6 +129,7 @@ class Server {
   Log log_;
   DataTree tree_;
   UserStore users_;
+  DataStore store_;
   BlockedTable blocked_;
   TKlient sessions_[kMaxSessions];
   std::atomic<int> session_count_{0};
