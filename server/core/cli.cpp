@@ -8,6 +8,7 @@
 #include "protocol/clock.h"
 #include "protocol/transport.h"
 #include "server/core/server.h"
+#include "server/core/store_handlers.h"
 
 namespace ksv::server {
 
@@ -133,6 +134,7 @@ int run_cli(int argc, char** argv, std::ostream& out, std::ostream& err,
     opt.console_keys = true;
     opt.external_stop = stop_flag;
     Server server(clock, opt);
+    install_store_hooks(server);
     return server.run();
   }
 

@@ -1,0 +1,256 @@
+// The lists of command 63: file lists (modes 0-5) and the order and program search (6, 7).
+#include "server/store/order_search.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "protocol/file_util.h"
+#include "protocol/record_file.h"
+#include "protocol/records/file_list.h"
+#include "server/store/orders.h"
+
+namespace ksv::server {
+
+namespace {
+
+namespace fs = filter_slot;
+
+// A plain string at p: its length byte, then the characters; cut to `cap` and to the packet.
+std::string plain(const Packet& p, int at, size_t cap) {
+  size_t n = std::min<size_t>({p.bytes[at], cap, size_t(kPacketSize - at - 1)});
+  return std::string(reinterpret_cast<const char*>(p.bytes + at + 1), n);
+}
+
+void put_plain(Packet& p, int at, const std::string& s, size_t cap) {
+  size_t n = std::min<size_t>({s.size(), cap, size_t(kPacketSize - at - 1)});
+  p.bytes[at] = uint8_t(n);
+  std::memcpy(p.bytes + at + 1, s.data(), n);
+}
+
+TDatum date_at(const Packet& p, int at) {
+  TDatum d{};
+  p.get_raw(at, &d, sizeof d);
+  return d;
+}
+
+// Dates compare as year, month, day.
+uint32_t date_key(const TDatum& d) { return uint32_t(d.ROK) * 10000u + d.MES * 100u + d.DEN; }
+// The client sends a date it has no value for with day 0.
+bool empty_date(const TDatum& d) { return d.DEN == 0; }
+
+bool contains(std::string_view field, const std::string& criterion) {
+  return criterion.empty() || upper_ascii(field).find(upper_ascii(criterion)) != std::string::npos;
+}
+bool id_matches(int32_t field, int32_t criterion) { return criterion == -1 || field == criterion; }
+bool date_equals(const TDatum& field, const TDatum& criterion) {
+  return empty_date(criterion) || date_key(field) == date_key(criterion);
+}
+bool not_after(const TDatum& field, const TDatum& bound) {
+  return empty_date(bound) || date_key(field) <= date_key(bound);
+}
+
+// The date and time of a directory entry, in local time as the workshop reads its clock.
+DateTime stamp(int64_t mtime) { return to_datetime(mtime, true); }
+
+bool order_matches(const SearchFilter& f, const TPolozkaDatabanky& o, const TDatum& made) {
+  if (!contains(o.CISLO.view(), f.number)) return false;
+  if (!contains(o.POPIS.view(), f.description)) return false;
+  if (!empty_date(f.from) || !empty_date(f.to)) {
+    const uint32_t lo = empty_date(f.from) ? date_key(TDatum{1, 1, 2001}) : date_key(f.from);
+    const uint32_t hi = empty_date(f.to) ? date_key(TDatum{30, 12, 2098}) : date_key(f.to);
+    const uint32_t k = date_key(made);
+    if (k < lo || k > hi) return false;
+  }
+  if (!id_matches(o.AUTOR, f.author)) return false;
+  if (!contains(o.ZAKAZNIK.view(), f.customer)) return false;
+  if (!not_after(o.TERMIN, f.due)) return false;
+  if (!not_after(o.VYSIT, f.embroider_by)) return false;
+  return true;
+}
+
+bool program_matches(const SearchFilter& f, const TProgramZak& p) {
+  if (!id_matches(p.MATERIAL, f.material)) return false;
+  if (!id_matches(p.MASIT, f.to_embroider)) return false;
+  if (!id_matches(p.VYSIL, f.embroidered_by)) return false;
+  if (!id_matches(p.MANIPULACE, f.handled_by)) return false;
+  if (!id_matches(p.AUTOR, f.program_author)) return false;
+  if (!date_equals(p.VYSITOKDY, f.embroidered_on)) return false;
+  if (!date_equals(p.DATUM, f.created)) return false;
+  if (!contains(p.POPISMATERIALU.view(), f.material_text)) return false;
+  if (!contains(p.KOD.view(), f.code)) return false;
+  if (!contains(p.FAKTURA.view(), f.invoice)) return false;
+  if (!p.VZOREK && !f.without_sample) return false;
+  if (p.VYROBNI && !f.production) return false;
+  return true;
+}
+
+void fill_program(TSeznamDatabanky& line, const TProgramZak& p) {
+  line.KOD = p.KOD;
+  line.MATERIAL = p.MATERIAL;
+  line.UMISTENI = p.UMISTENI;
+  line.POPISMAT = p.POPISMATERIALU;
+  line.VZOREK = p.VZOREK;
+  line.SCHVALENO = p.SCHVALENO;
+  line.VYROBNI = p.VYROBNI;
+  line.X = p.X;
+  line.Y = p.Y;
+  line.STEHU = p.STEHU;
+  line.UZAVRENO = p.UZAVRENO;
+  line.VYSITO = p.VYSITOKDY;
+  line.MASIT = p.MASIT;
+  line.VYSIL = p.VYSIL;
+  line.AUTORPROG = p.AUTOR;
+  line.VYTVORENO = p.DATUM;
+}
+
+// One order of the scope: its line (mode 6) or its programs' lines (mode 7) go to `out`.
+void search_order(const std::string& dir, int64_t mtime, const SearchFilter& f,
+                  std::vector<TSeznamDatabanky>& out) {
+  std::optional<TPolozkaDatabanky> o = read_record<TPolozkaDatabanky>(dir + kOrderFile, 0);
+  if (!o) return;  // not an order the search can judge
+  const DateTime made = stamp(mtime);
+  if (!order_matches(f, *o, made.datum())) return;
+
+  TSeznamDatabanky line{};
+  line.CISLO = o->CISLO;
+  line.POPIS = o->POPIS;
+  line.CAS = made.cas();
+  line.DATUM = made.datum();
+  line.AUTOR = o->AUTOR;
+  line.ZAKAZNIK = o->ZAKAZNIK;
+  line.PROGRAMU = o->PROGRAMU;
+  line.VYSIT = o->VYSIT;
+  line.TERMIN = o->TERMIN;
+  line.UZAVRENA = o->UZAVRENO;
+
+  int64_t pieces = 0, stitches = 0;
+  bool any_program = false, any_match = false;
+  if (f.programs || f.mode == 7) {
+    if (std::optional<std::vector<DirEntry>> entries = list_directory(dir)) {
+      for (const DirEntry& e : *entries) {
+        if (!e.is_directory) continue;
+        any_program = true;
+        std::optional<TProgramZak> p = read_record<TProgramZak>(dir + e.name + "/" + kProgramFile, 0);
+        if (!p || !program_matches(f, *p)) continue;
+        any_match = true;
+        fill_program(line, *p);
+        pieces += p->KUSU;
+        stitches += p->STEHU;
+        if (f.mode == 7) out.push_back(line);
+      }
+    }
+  }
+  if (f.mode == 6 && (!any_program || any_match)) {
+    line.X = int32_t(pieces);
+    line.STEHU = int32_t(stitches);
+    out.push_back(line);
+  }
+}
+
+}  // namespace
+
+SearchFilter read_filter(const Packet& p) {
+  SearchFilter f;
+  f.mode = p.ZISKEJCISLO(fs::kMode);
+  f.number = plain(p, fs::kNumber, kCodeLength);
+  f.description = plain(p, fs::kDescription, 255);
+  f.from = date_at(p, fs::kFrom);
+  f.to = date_at(p, fs::kTo);
+  f.author = p.ZISKEJCISLO(fs::kAuthor);
+  f.customer = plain(p, fs::kCustomer, 255);
+  f.due = date_at(p, fs::kDue);
+  f.embroider_by = date_at(p, fs::kEmbroiderBy);
+  f.material = p.ZISKEJCISLO(fs::kMaterial);
+  f.production = p.ZISKEJCISLO(fs::kProduction) == 1;
+  f.without_sample = p.ZISKEJCISLO(fs::kWithoutSample) == 1;
+  f.programs = p.ZISKEJCISLO(fs::kPrograms) == 1;
+  f.to_embroider = p.ZISKEJCISLO(fs::kToEmbroider);
+  f.embroidered_by = p.ZISKEJCISLO(fs::kEmbroideredBy);
+  f.material_text = plain(p, fs::kMaterialText, 255);
+  f.program_author = p.ZISKEJCISLO(fs::kProgramAuthor);
+  f.created = date_at(p, fs::kCreated);
+  f.code = plain(p, fs::kCode, kCodeLength);
+  f.handled_by = p.ZISKEJCISLO(fs::kHandledBy);
+  f.invoice = plain(p, fs::kInvoice, kCodeLength);
+  f.embroidered_on = date_at(p, fs::kEmbroideredOn);
+  return f;
+}
+
+void write_filter(Packet& p, const SearchFilter& f) {
+  p.ULOZCISLO(fs::kMode, f.mode);
+  put_plain(p, fs::kNumber, f.number, kCodeLength);
+  put_plain(p, fs::kDescription, f.description, 255);
+  p.put_raw(fs::kFrom, &f.from, sizeof f.from);
+  p.put_raw(fs::kTo, &f.to, sizeof f.to);
+  p.ULOZCISLO(fs::kAuthor, f.author);
+  put_plain(p, fs::kCustomer, f.customer, 255);
+  p.put_raw(fs::kDue, &f.due, sizeof f.due);
+  p.put_raw(fs::kEmbroiderBy, &f.embroider_by, sizeof f.embroider_by);
+  p.ULOZCISLO(fs::kMaterial, f.material);
+  p.ULOZCISLO(fs::kProduction, f.production ? 1 : 0);
+  p.ULOZCISLO(fs::kWithoutSample, f.without_sample ? 1 : 0);
+  p.ULOZCISLO(fs::kPrograms, f.programs ? 1 : 0);
+  p.ULOZCISLO(fs::kToEmbroider, f.to_embroider);
+  p.ULOZCISLO(fs::kEmbroideredBy, f.embroidered_by);
+  put_plain(p, fs::kMaterialText, f.material_text, 255);
+  p.ULOZCISLO(fs::kProgramAuthor, f.program_author);
+  p.put_raw(fs::kCreated, &f.created, sizeof f.created);
+  put_plain(p, fs::kCode, f.code, kCodeLength);
+  p.ULOZCISLO(fs::kHandledBy, f.handled_by);
+  put_plain(p, fs::kInvoice, f.invoice, kCodeLength);
+  p.put_raw(fs::kEmbroideredOn, &f.embroidered_on, sizeof f.embroidered_on);
+}
+
+bool write_file_list(const std::string& dir, int mode, const std::string& out_path) {
+  static const std::vector<std::vector<const char*>> kPatterns = {
+      {"*"},
+      {"*.jpg", "*.bmp", "*.gif", "*.ksv", "*.png", "*.pcx"},
+      {"*.txt"},
+      {"*.dst"},
+      {"*.dst", "*.pfx", "*.emb"},
+      {"*.txt", "*.doc", "*.rtf", "*.xls", "*.pdf", "*.eml", "*.cdr"},
+  };
+  if (mode < 0 || mode >= int(kPatterns.size())) return false;
+  std::vector<TSeznamSoub> list;
+  for (const char* pattern : kPatterns[size_t(mode)]) {
+    // Names are matched as the workshop's clients see them: "A.JPG" is a picture too.
+    std::optional<std::vector<DirEntry>> entries = list_directory(dir, pattern, true);
+    if (!entries) return false;
+    for (const DirEntry& e : *entries) {
+      if (e.is_directory || e.name == kOrderFile || e.name == kProgramFile || e.name == kLinkFile)
+        continue;
+      if (int(list.size()) > kFileListLimit) break;
+      TSeznamSoub s{};
+      s.JMENO.assign(e.name);
+      const DateTime t = stamp(e.mtime);
+      s.DATUM = t.datum();
+      s.CAS = t.cas();
+      s.VEL = int32_t(std::min<uint64_t>(e.size, INT32_MAX));
+      list.push_back(s);
+    }
+  }
+  return write_records<TSeznamSoub>(out_path, list);
+}
+
+bool search_orders(const std::string& databaze, const std::optional<std::string>& order,
+                   const SearchFilter& f, const std::string& out_path) {
+  std::vector<TSeznamDatabanky> out;
+  if (order) {
+    // The key is a plain name but may hold "*" or "[": it is looked up, never used as a pattern.
+    struct stat st {};
+    const std::string dir = databaze + *order;
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    search_order(dir + "/", int64_t(st.st_mtime), f, out);
+  } else {
+    std::optional<std::vector<DirEntry>> orders = list_directory(databaze);
+    if (!orders) return false;
+    for (const DirEntry& e : *orders)
+      if (e.is_directory) search_order(databaze + e.name + "/", e.mtime, f, out);
+  }
+  return write_records<TSeznamDatabanky>(out_path, out);
+}
+
+}  // namespace ksv::server
