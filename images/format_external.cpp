@@ -80,7 +80,7 @@ uint8_t Obrazky::load_via_converter(uint16_t slot, const std::string& name,
 }
 
 uint8_t Obrazky::save_via_converter(uint16_t slot, const std::string& name,
-                                    const std::string& program, const std::string&) {
+                                    const std::string& program) {
   if (LFNCESTA) return kNotSupported;
   TempBmp bmp;
   if (!bmp.ok()) return kFileCannotWrite;
@@ -92,19 +92,19 @@ uint8_t Obrazky::NAHRAJTGA(uint16_t slot, const std::string& name) {
   return load_via_converter(slot, name, "tga2bmp");
 }
 uint8_t Obrazky::ULOZTGA(uint16_t slot, const std::string& name) {
-  return save_via_converter(slot, name, "bmp2tga", ".tga");
+  return save_via_converter(slot, name, "bmp2tga");
 }
 uint8_t Obrazky::NAHRAJGIF(uint16_t slot, const std::string& name) {
   return load_via_converter(slot, name, "gif2bmp");
 }
 uint8_t Obrazky::ULOZGIF(uint16_t slot, const std::string& name) {
-  return save_via_converter(slot, name, "bmp2gif", ".gif");
+  return save_via_converter(slot, name, "bmp2gif");
 }
 uint8_t Obrazky::NAHRAJJPG(uint16_t slot, const std::string& name) {
   return load_via_converter(slot, name, "jpg2bmp");
 }
 uint8_t Obrazky::ULOZJPG(uint16_t slot, const std::string& name) {
-  return save_via_converter(slot, name, "bmp2jpg", ".jpg");
+  return save_via_converter(slot, name, "bmp2jpg");
 }
 
 }  // namespace ksv::images

@@ -6,6 +6,7 @@
 #include "images/obrazky.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <new>
 
@@ -29,6 +30,14 @@ void Obrazky::set_program_dir(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
   ADRESAREXE = std::move(dir);
   LFNCESTA = ADRESAREXE.find(' ') != std::string::npos;
+}
+
+void Obrazky::set_executable_path(const std::string& exe_path) {
+  std::string upper = exe_path;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  SOUBTEXTU = upper.find("KSVDB") != std::string::npos ? "dbtexty.dat" : "texty.dat";
+  const size_t slash = exe_path.rfind('/');
+  set_program_dir(slash == std::string::npos ? std::string("./") : exe_path.substr(0, slash + 1));
 }
 
 bool Obrazky::picture_fits(const TOBRAZEK& o, int32_t bpp) const {

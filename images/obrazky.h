@@ -74,6 +74,10 @@ class Obrazky {
 
   void set_surface(draw::PixelSurface* surface) { surface_ = surface; }
   void set_program_dir(std::string dir);  // sets ADRESAREXE and LFNCESTA
+  // Start-up from the running program's full path: ADRESAREXE is its directory, and the texts
+  // file SOUBTEXTU is "dbtexty.dat" for the client (the upper-cased path contains "KSVDB"),
+  // "texty.dat" otherwise.
+  void set_executable_path(const std::string& exe_path);
 
   // --- the unit's state, as the programs read and set it ---
   std::array<TOBRAZEK, kSlotCount> OBRAZKY{};
@@ -84,6 +88,7 @@ class Obrazky {
   bool PREVODBAR = true;               // loaders convert to the fixed palette
   std::string ADRESAREXE;              // program directory, trailing "/"
   bool LFNCESTA = false;               // ADRESAREXE contains a space: converters refused
+  std::string SOUBTEXTU = "texty.dat";  // the program's texts file
 
   // --- slot management ---
   int32_t ZALOZOBRAZEK(uint16_t slot, int32_t x, int32_t y, int32_t bpp);
@@ -150,8 +155,7 @@ class Obrazky {
   bool picture_fits(const TOBRAZEK& o, int32_t bpp) const;
   uint8_t run_converter(const std::string& program, const std::vector<std::string>& args) const;
   uint8_t load_via_converter(uint16_t slot, const std::string& name, const std::string& program);
-  uint8_t save_via_converter(uint16_t slot, const std::string& name, const std::string& program,
-                             const std::string& out_ext);
+  uint8_t save_via_converter(uint16_t slot, const std::string& name, const std::string& program);
 
   draw::PixelSurface* surface_ = nullptr;
   std::vector<uint8_t> PRACRADEK;  // work row of the rescaler and the decoders

@@ -380,3 +380,25 @@ TEST(Resizing, RowHelpers) {
 
 }  // namespace
 }  // namespace ksv::images
+
+namespace ksv::images {
+namespace {
+
+TEST(StartUp, ProgramDirectoryAndTextsFile) {
+  Obrazky img;
+  img.set_executable_path("/opt/ksv/client/KSVDB");
+  EXPECT_EQ(img.ADRESAREXE, "/opt/ksv/client/");
+  EXPECT_EQ(img.SOUBTEXTU, "dbtexty.dat");
+  EXPECT_FALSE(img.LFNCESTA);
+  img.set_executable_path("/home/dilna/ksvdb-tools/logocalc");  // the path, upper-cased, counts
+  EXPECT_EQ(img.SOUBTEXTU, "dbtexty.dat");
+  img.set_executable_path("/opt/my programs/logocalc");
+  EXPECT_EQ(img.ADRESAREXE, "/opt/my programs/");
+  EXPECT_EQ(img.SOUBTEXTU, "texty.dat");
+  EXPECT_TRUE(img.LFNCESTA);
+  img.set_program_dir("/srv/x");
+  EXPECT_EQ(img.ADRESAREXE, "/srv/x/");
+}
+
+}  // namespace
+}  // namespace ksv::images
