@@ -105,6 +105,21 @@ void Graph::SETTEXTJUSTIFY(int horizontal, int vertical) {
   justify_v_ = vertical;
 }
 
+Graph::Style Graph::style() const {
+  return Style{color_, fill_color_, write_mode_, font_, direction_, text_size_, justify_h_, justify_v_};
+}
+
+void Graph::set_style(const Style& s) {
+  color_ = s.color;
+  fill_color_ = s.fill;
+  write_mode_ = s.write_mode;
+  font_ = s.font;
+  direction_ = s.direction;
+  text_size_ = s.size;
+  justify_h_ = s.justify_h;
+  justify_v_ = s.justify_v;
+}
+
 // ---------------------------------------------------------------- pixels and shapes
 
 void Graph::plot(int x, int y, uint8_t c) {
@@ -213,10 +228,10 @@ void Graph::OUTTEXTXY(int x, int y, const std::string& text) {
   int w = TEXTWIDTH(text);
   FaceMetrics m = fonts_.metrics(font_, text_size_);
   int pen = x - (justify_h_ == 1 ? w / 2 : justify_h_ == 2 ? w : 0);
-  // Vertical: 0 puts the top of the text at y, 1 its middle, 2 its baseline.
+  // Vertical: 0 puts the top of the text at y, 1 its middle, 2 its bottom (below descenders).
   int baseline = justify_v_ == 0 ? y + m.ascent
                : justify_v_ == 1 ? y + (m.ascent - m.descent) / 2
-                                 : y;
+                                 : y - m.descent;
   for (unsigned char c : text) {
     const Glyph* g = fonts_.glyph(font_, text_size_, c);
     if (!g) return;

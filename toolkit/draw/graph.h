@@ -50,6 +50,7 @@ class Graph final : public PixelSurface {
   int GETCOLOR() const { return color_; }
   void SETFILLSTYLE(int pattern, int index);
   void SETWRITEMODE(int mode) { write_mode_ = mode; }
+  int write_mode() const { return write_mode_; }
   void SETRGBPALETTE(int index, int r, int g, int b) override;
   void SETTEXTSTYLE(int font, int direction, int size);
   void SETTEXTJUSTIFY(int horizontal, int vertical);
@@ -67,6 +68,14 @@ class Graph final : public PixelSurface {
   void OUTTEXTXY(int x, int y, const std::string& text);
   int text_font() const { return font_; }
   int text_size() const { return text_size_; }
+
+  // Colours, write mode and text settings together, so a widget can draw and put them back.
+  struct Style {
+    uint8_t color, fill;
+    int write_mode, font, direction, size, justify_h, justify_v;
+  };
+  Style style() const;
+  void set_style(const Style& s);
 
   // --- input ---
   bool KEYPRESSED();
