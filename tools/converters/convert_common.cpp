@@ -48,6 +48,10 @@ int parse_args(int argc, char** argv, const char* what, const char* default_ext,
 
 bool read_picture(const std::string& name, Rgb& out) {
   int w = 0, h = 0, n = 0;
+  if (stbi_info(name.c_str(), &w, &h, &n) && static_cast<long long>(w) * h > kMaxPixels) {
+    fail(name, "picture too large");
+    return false;
+  }
   unsigned char* data = stbi_load(name.c_str(), &w, &h, &n, 3);
   if (data == nullptr) {
     fail(name, stbi_failure_reason() ? stbi_failure_reason() : "cannot read");

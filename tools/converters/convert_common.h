@@ -7,6 +7,10 @@
 
 namespace ksv::convert {
 
+// Larger pictures are refused before anything is allocated for them: a hostile header may
+// promise 65535 x 65535 pixels. The programs work with at most 2048 x 1535.
+constexpr long long kMaxPixels = 64LL * 1024 * 1024;
+
 struct Rgb {
   int width = 0, height = 0;
   std::vector<uint8_t> pixels;  // red, green, blue, rows from the top

@@ -22,6 +22,10 @@ int main(int argc, char** argv) {
     DGifCloseFile(gif, &error);
     return ksv::convert::fail(in, "no colour map");
   }
+  if (static_cast<long long>(gif->SWidth) * gif->SHeight > ksv::convert::kMaxPixels) {
+    DGifCloseFile(gif, &error);
+    return ksv::convert::fail(in, "picture too large");
+  }
   // The frame is placed on the logical screen, filled with the background colour.
   ksv::convert::Rgb picture;
   picture.width = gif->SWidth;

@@ -39,6 +39,11 @@ int main(int argc, char** argv) {
   jpeg_create_decompress(&jpeg);
   jpeg_stdio_src(&jpeg, file);
   jpeg_read_header(&jpeg, TRUE);
+  if (static_cast<long long>(jpeg.image_width) * jpeg.image_height > ksv::convert::kMaxPixels) {
+    jpeg_destroy_decompress(&jpeg);
+    std::fclose(file);
+    return ksv::convert::fail(in, "picture too large");
+  }
   jpeg.out_color_space = JCS_RGB;
   jpeg_start_decompress(&jpeg);
   picture.width = int(jpeg.output_width);
