@@ -7,6 +7,7 @@
 
 #include "protocol/clock.h"
 #include "protocol/transport.h"
+#include "server/core/device_handlers.h"
 #include "server/core/server.h"
 #include "server/core/store_handlers.h"
 
@@ -134,6 +135,8 @@ int run_cli(int argc, char** argv, std::ostream& out, std::ostream& err,
     opt.console_keys = true;
     opt.external_stop = stop_flag;
     Server server(clock, opt);
+    // Messages, mail, cameras and the alarm with its terminal link, as "ksvserver.cfg" sets them.
+    ServerUnits units(server, read_server_config(DataTree(opt.base_dir).path(kConfigFile)));
     install_store_hooks(server);
     return server.run();
   }

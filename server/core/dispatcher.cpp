@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "protocol/rights.h"
+#include "server/core/device_handlers.h"
 #include "server/core/handlers.h"
 #include "server/core/server.h"
 #include "server/core/store_handlers.h"
@@ -57,7 +58,7 @@ const Row kRows[] = {
   { 11, login_free(with_signature(row("login", no_rule(),     cmd_login)))},
   { 13, row("time",                  no_rule(),               cmd_time)},
   { 14, locked(row("delzak",         bit(60),                 cmd_delete_order))},
-  { 15, row("sendmes",               bit(63),                 nullptr)},
+  { 15, row("sendmes",               bit(63),                 cmd_send_message)},
   { 16, locked(row("dupl",           bit(9),                  cmd_copy_order))},
   { 17, row("openzak",               bit(8),                  cmd_open_order)},
   { 18, row("closezak",              no_rule(),               cmd_close_order)},
@@ -79,13 +80,13 @@ const Row kRows[] = {
   { 40, row("openpzak",              bit(0),                  cmd_open_program)},
   { 41, row("closepzak",             no_rule(),               cmd_close_program)},
   { 42, locked(row("newpzak",        bit(1),                  cmd_create_program))},
-  { 43, row("setalarm",              bit(53),                 nullptr)},
-  { 44, row("getalarm",              bit(53),                 nullptr)},
-  { 45, row("loadcam",               bit(24),                 nullptr)},
-  { 46, row("loadobr",               bit(24),                 nullptr)},
-  { 47, row("",                      bit(24),                 nullptr)},
-  { 48, row("readcam",               bit(24),                 nullptr)},
-  { 49, row("setcam",                bit(25),                 nullptr)},
+  { 43, row("setalarm",              bit(53),                 cmd_alarm_set)},
+  { 44, row("getalarm",              bit(53),                 cmd_alarm_get)},
+  { 45, row("loadcam",               bit(24),                 cmd_camera_frames)},
+  { 46, row("loadobr",               bit(24),                 cmd_camera_frame)},
+  { 47, row("",                      bit(24),                 cmd_camera_shot)},
+  { 48, row("readcam",               bit(24),                 cmd_camera_plan_get)},
+  { 49, row("setcam",                bit(25),                 cmd_camera_plan_set)},
   { 51, row("addnit",                bit(10),                 cmd_save_thread)},
   { 52, row("delnit",                bit(11),                 cmd_delete_thread)},
   { 53, row("addmat",                bit(12),                 cmd_save_material)},
@@ -100,7 +101,7 @@ const Row kRows[] = {
   { 62, row("copy",                  bit(62),                 cmd_delegate)},
   { 63, row("listzak",               no_rule(),               cmd_list)},
   { 64, login_free(row("",           no_rule(),               cmd_probe_answer))},
-  { 80, login_free(row("",           no_rule(),               nullptr))},
+  { 80, login_free(row("",           no_rule(),               cmd_message_received))},
   {120, row("",                      no_rule(),               cmd_upload_block)},
   {121, login_free(row("",           no_rule(),               cmd_download_block))},
 };
