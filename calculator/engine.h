@@ -194,7 +194,7 @@ class Engine {
   uint8_t fill_index_ = 0;    // the index the stitch fill works on
   uint8_t fill_colour_ = 0;   // fill colour counter of the segmentation preview
   // Growing work stacks: the segmentation fill (x, y pairs) and the stitch fill's branches.
-  std::vector<std::pair<int32_t, int32_t>> fill_stack_;
+  std::vector<uint32_t> fill_stack_;
   std::vector<std::pair<uint16_t, uint16_t>> branch_stack_;
   // Positions set to the visited index since they were last handed back to a fill, so the
   // hand-back does not scan the whole picture for every segment.

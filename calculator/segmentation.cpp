@@ -79,12 +79,15 @@ int32_t Engine::fill_component(int32_t x, int32_t y, uint8_t index, bool paint) 
   if (paint) paint_preview(x, y, colour);
   for (;;) {
     uint8_t* row = pic + int64_t{y} * stride;
-    if (x + 1 < w && row[x + 1] == index) fill_stack_.emplace_back(x + 1, y);
-    if (y + 1 < h && row[x + stride] == index) fill_stack_.emplace_back(x, y + 1);
-    if (x > 0 && row[x - 1] == index) fill_stack_.emplace_back(x - 1, y);
-    if (y > 0 && row[x - stride] == index) fill_stack_.emplace_back(x, y - 1);
+    // Points are packed as (y << 16) | x: a working picture is at most 2048 x 1535.
+    const uint32_t at = (uint32_t(y) << 16) | uint32_t(x);
+    if (x + 1 < w && row[x + 1] == index) fill_stack_.push_back(at + 1);
+    if (y + 1 < h && row[x + stride] == index) fill_stack_.push_back(at + 0x10000);
+    if (x > 0 && row[x - 1] == index) fill_stack_.push_back(at - 1);
+    if (y > 0 && row[x - stride] == index) fill_stack_.push_back(at - 0x10000);
     if (fill_stack_.empty()) break;
-    std::tie(x, y) = fill_stack_.back();
+    x = static_cast<int32_t>(fill_stack_.back() & 0xFFFF);
+    y = static_cast<int32_t>(fill_stack_.back() >> 16);
     fill_stack_.pop_back();
     uint8_t& p = pic[int64_t{y} * stride + x];
     if (p == index) {
