@@ -378,18 +378,33 @@ void Obrazky::ZMENVELIKOST(const uint8_t* src, uint8_t* dst, int32_t sw, int32_t
   // The work row holds both the source row and the widened row.
   if (int64_t{std::max(sw, w)} * b > kWorkRowBytes) return;
   uint8_t* work = PRACRADEK.data();
+  // The column mapping is the same for every row: worked out once. Widening reads pixel
+  // trunc(sw / w x j) into position j (walking down, so sources are never overwritten first);
+  // narrowing moves pixel k to k x w div sw (walking up, later pixels winning).
+  std::vector<int32_t> columns(size_t(w > sw ? w : sw));
+  if (w > sw) {
+    for (int32_t j = 0; j < w; ++j) columns[size_t(j)] = static_cast<int32_t>(double(sw) / w * j);
+  } else if (w < sw) {
+    for (int32_t k = 0; k < sw; ++k) columns[size_t(k)] = static_cast<int32_t>(int64_t{k} * w / sw);
+  }
   int32_t prev = 0;
   for (int32_t i = 0; i < sh; ++i) {
     const int32_t f = static_cast<int32_t>(double(h) / sh * i);
     std::memcpy(work, src + sstride * i, size_t(sw) * b);
     if (w > sw) {
-      for (int32_t j = w - 1; j >= 0; --j) {
-        int32_t from = static_cast<int32_t>(double(sw) / w * j);
-        std::memmove(work + int64_t{j} * b, work + int64_t{from} * b, size_t(b));
+      if (b == 1) {
+        for (int32_t j = w - 1; j >= 0; --j) work[j] = work[columns[size_t(j)]];
+      } else {
+        for (int32_t j = w - 1; j >= 0; --j)
+          std::memmove(work + int64_t{j} * b, work + int64_t{columns[size_t(j)]} * b, size_t(b));
       }
     } else if (w < sw) {
-      for (int32_t k = 0; k < sw; ++k)
-        std::memmove(work + (int64_t{k} * w / sw) * b, work + int64_t{k} * b, size_t(b));
+      if (b == 1) {
+        for (int32_t k = 0; k < sw; ++k) work[columns[size_t(k)]] = work[k];
+      } else {
+        for (int32_t k = 0; k < sw; ++k)
+          std::memmove(work + int64_t{columns[size_t(k)]} * b, work + int64_t{k} * b, size_t(b));
+      }
     }
     if (f > prev) {
       for (int32_t r = prev; r <= f; ++r) std::memcpy(dst + dstride * r, work, size_t(w) * b);
