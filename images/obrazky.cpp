@@ -349,11 +349,13 @@ int32_t NORMALIZRADEK(uint8_t* row, int32_t len, int32_t limit, int32_t code) {
     case 3: b = 3; break;
     case 4: b = 4; break;
   }
-  if (b > 0) {
-    // i x limit / len <= i, so copying forward never overwrites a pixel still to be read.
-    for (int32_t i = 0; i < len; ++i) {
-      int64_t to = int64_t{i} * limit / len;
-      std::memmove(row + to * b, row + int64_t{i} * b, size_t(b));
+  if (b > 0 && limit > 0) {
+    // Pixel i goes to i x limit div len, later pixels overwriting earlier ones: position t ends
+    // up holding the last i that maps there, ceil((t + 1) x len / limit) - 1. Copying only
+    // those, forward, never overwrites a pixel still to be read (that i is at least t).
+    for (int64_t t = 0; t < limit; ++t) {
+      const int64_t i = ((t + 1) * len + limit - 1) / limit - 1;
+      std::memmove(row + t * b, row + i * b, size_t(b));
     }
   }
   return limit;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "images/obrazky.h"
 #include "images/testsupport/memory_surface.h"
@@ -398,6 +399,28 @@ TEST(StartUp, ProgramDirectoryAndTextsFile) {
   EXPECT_TRUE(img.LFNCESTA);
   img.set_program_dir("/srv/x");
   EXPECT_EQ(img.ADRESAREXE, "/srv/x/");
+}
+
+}  // namespace
+}  // namespace ksv::images
+
+namespace ksv::images {
+namespace {
+
+// The row squeeze keeps, for every position, the last pixel that maps onto it; checked against
+// the pixel-by-pixel definition over many widths.
+TEST(Resizing, RowSqueezeMatchesPixelByPixelCopy) {
+  for (int32_t len = 1; len < 90; ++len) {
+    for (int32_t limit = 1; limit < len; ++limit) {
+      std::vector<uint8_t> row(size_t(len) * 3), want;
+      for (size_t i = 0; i < row.size(); ++i) row[i] = uint8_t(i * 7 + 1);
+      want = row;
+      for (int32_t i = 0; i < len; ++i)
+        std::memmove(&want[size_t(i * limit / len) * 3], &want[size_t(i) * 3], 3);
+      ASSERT_EQ(NORMALIZRADEK(row.data(), len, limit, 3), limit);
+      ASSERT_EQ(std::memcmp(row.data(), want.data(), size_t(limit) * 3), 0) << len << " into " << limit;
+    }
+  }
 }
 
 }  // namespace
