@@ -32,8 +32,11 @@ std::unique_ptr<Backend> make_backend() {
 #endif
   auto headless = std::make_unique<HeadlessBackend>();
   if (const char* script = std::getenv("KSV_SCRIPT"); script && *script) {
-    if (!headless->load_script(script))
+    if (!headless->load_script(script)) {
+      // A replay that cannot run must not pass for one that ran.
       std::fprintf(stderr, "KSV_SCRIPT: %s\n", headless->script_error().c_str());
+      std::exit(2);
+    }
     // A replayed session ends with its script, as if the user closed the window.
     headless->set_close_at_end(true);
   }
