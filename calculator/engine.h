@@ -23,6 +23,7 @@ constexpr int kErrSizeLimit = 104;    // the requested size exceeds the working 
 
 constexpr int kWorkMaxX = 2048;        // largest working picture, pixels
 constexpr int kWorkMaxY = 1535;
+static_assert(kWorkMaxX <= 0xFFFF && kWorkMaxY <= 0xFFFF, "fill points are packed in 16 bits");
 constexpr int kPixelsPerMm = 5;
 constexpr int kMaxSegments = 4096;
 constexpr int kMaxPieces = 16384;
@@ -103,6 +104,9 @@ class Engine {
   // Prepares the working picture and builds the segment table. Returns 0, or an error code
   // (5 the picture cannot be loaded or the area is empty, 101, 103).
   int TRASUJSEGMENTY(const SegmentationInput& input);
+  // The same from step 3 on, with the picture already in PODKLADOVELOGO (format 0) and the
+  // preview slot allocated by the caller (tools, fuzzing).
+  int segment_loaded_picture(const SegmentationInput& input);
   void SMAZSEGMENT(int32_t n);
   void ZRUSITSEGMENTY();  // deletes every segment whose AKTIVNI equals KTEREZRUSIT
   int active_segments() const { return POCETSEGMENTU - POCETSMAZSEG; }

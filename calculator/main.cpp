@@ -1,5 +1,5 @@
-// logocalc: the logo stitch calculator. "--batch" runs the calculator without the desktop
-// dialogs; the desktop workflow itself is not part of this build yet.
+// logocalc: the logo stitch calculator. Without arguments it runs the desktop workflow (file
+// chooser, picture dialogs, segment page, result); "--batch" runs it without the dialogs.
 #include <unistd.h>
 
 #include <climits>
@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "calculator/batch.h"
+#ifdef KSV_LOGOCALC_DESKTOP
+#include "calculator/workflow/desktop.h"
+#endif
 
 namespace {
 
@@ -39,6 +42,14 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  std::cerr << "logocalc: the desktop workflow is not built yet; use --batch (see --help)\n";
+  if (!rest.empty()) {
+    std::cerr << "logocalc: unknown argument '" << rest.front() << "'\n" << ksv::calculator::usage_text();
+    return 1;
+  }
+#ifdef KSV_LOGOCALC_DESKTOP
+  return ksv::calculator::ui::run_desktop(program_dir(argv[0]));
+#else
+  std::cerr << "logocalc: this build has no desktop screens; use --batch (see --help)\n";
   return 1;
+#endif
 }

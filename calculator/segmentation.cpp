@@ -117,8 +117,14 @@ int Engine::TRASUJSEGMENTY(const SegmentationInput& in) {
   obr.NORMALIZACE = in.HODNNORM;
   const uint8_t loaded = obr.NAHRAJOBRAZEK(PODKLADOVELOGO, in.SOUBORKALK);
   obr.NORMALIZACE = 0;
+  if (loaded != 0) return kErrLoad;
+  return segment_loaded_picture(in);
+}
+
+int Engine::segment_loaded_picture(const SegmentationInput& in) {
+  if (HANDLENAHLEDU == kNoSlot || PODKLADOVELOGO == kNoSlot) return kErrLoad;
   images::TOBRAZEK& work = obr.OBRAZKY[PODKLADOVELOGO];
-  if (loaded != 0 || work.BPP != 0 || work.VELX <= 0 || work.VELY <= 0) return kErrLoad;
+  if (work.VEL <= 0 || work.BPP != 0 || work.VELX <= 0 || work.VELY <= 0) return kErrLoad;
   // 3. Working size.
   ROZMERX = in.ROZMERX;
   ROZMERY = in.ROZMERY;
@@ -126,6 +132,7 @@ int Engine::TRASUJSEGMENTY(const SegmentationInput& in) {
   NOVAY = kPixelsPerMm * in.ROZMERY;
   if (NOVAX <= 0 || NOVAY <= 0) return kErrSizeLimit;
   if (NOVAX > kWorkMaxX || NOVAY > kWorkMaxY) return kErrSizeLimit;
+  if (NOVAX > work.MAXX || NOVAY > work.MAXY) return kErrSizeLimit;
   BARVAPOZADI = in.BARVAPOZADI;
   // 4. Crop to the chosen area; an empty area leaves nothing to segment.
   obr.ORIZNIOBRAZEK(PODKLADOVELOGO, in.X1, in.Y1, in.X2, in.Y2);

@@ -1,0 +1,293 @@
+// The desktop workflow driven by scripted keys on the headless display: a whole run against the
+// batch mode, the size dialog's proportions and limit, the chooser's mask, the segment page's
+// buttons, saving the result, and the jump back from the result.
+#include <sstream>
+
+#include "calculator/tests/workflow/fixture.h"
+
+namespace ksv::calculator::ui::testing {
+namespace {
+
+// The result line the batch mode prints for the same picture and choices.
+std::string batch_line(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  EXPECT_EQ(run_batch(args, "", out, err), kExitOk) << err.str();
+  std::string line = out.str();
+  if (!line.empty() && line.back() == '\n') line.pop_back();
+  return line;
+}
+
+TEST_F(WorkflowTest, FullRunGivesTheBatchModesStitchCount) {
+  const std::string logo = write_default_logo();
+  auto s = run(Script().to_segment_page().keys("Enter").keys("Enter"));  // Stehuj, Konec
+  Workflow& w = s->workflow;
+  EXPECT_EQ(s->status, kExitDone);
+  EXPECT_EQ(w.error_code, 0);
+  EXPECT_EQ(w.SOUBORKALK, dir.path() + "loga/logo.bmp");
+  EXPECT_EQ(w.ROZMERX, 100);
+  EXPECT_EQ(w.ROZMERY, 50);
+  ASSERT_FALSE(w.result_line.empty());
+  EXPECT_EQ(w.result_line, batch_line({logo}));
+  EXPECT_EQ(w.result_line.rfind("Stehu: ", 0), 0u);
+}
+
+TEST_F(WorkflowTest, DarkPhotoWithGarmentMatchesTheBatchMode) {
+  const std::string logo = write_default_logo();
+  Script script;
+  script.keys("Space").keys("Down").keys("Enter").keys("2").keys("3").keys("a");
+  script.keys("Enter").keys("Enter").keys("Enter Enter Enter").keys("Enter");
+  // "&Zbozi" seven times: from "Triko" to "Nasivka".
+  for (int i = 0; i < 7; ++i) script.keys("F4");
+  script.keys("Enter").keys("Enter");
+  auto s = run(script);
+  EXPECT_EQ(s->workflow.MATERIAL, 7);
+  EXPECT_EQ(s->workflow.engine.MATERIAL, 7);
+  EXPECT_EQ(s->workflow.result_line,
+            batch_line({logo, "--dark", "--quality", "3", "--garment", "Nasivka"}));
+}
+
+TEST_F(WorkflowTest, GarmentButtonWrapsFromNasivkaToTriko) {
+  write_default_logo();
+  Script script;
+  script.to_segment_page();
+  for (int i = 0; i < 8; ++i) script.keys("F4");
+  auto s = run(script);
+  EXPECT_EQ(s->workflow.MATERIAL, 0);
+}
+
+TEST_F(WorkflowTest, SizeDialogKeepsProportionsAndLimit) {
+  write_default_logo();
+  // Width 100 -> 50: the height follows from 50 to 25; the height is then confirmed unchanged.
+  auto halved = run(Script()
+                        .keys("Space").keys("Down").keys("Enter").keys("8").keys("1").keys("a")
+                        .keys("Enter").keys("Enter")
+                        .keys("Backspace Backspace Backspace").text("50").keys("Enter")
+                        .keys("Enter").keys("Enter"));
+  EXPECT_EQ(halved->workflow.ROZMERX, 50);
+  EXPECT_EQ(halved->workflow.ROZMERY, 25);
+  EXPECT_TRUE(halved->workflow.errors_shown.empty());
+}
+
+TEST_F(WorkflowTest, SizeLimitAccepts409x307AndRefuses410) {
+  // 2045 x 1535 pixels: the proposal is exactly 409 x 307 mm.
+  write_logo("big.bmp", 2045, 1535, [](int x, int y) -> uint8_t {
+    return (x / 400 + y / 400) % 2 ? 0xE0 : 255;
+  });
+  Script choices;
+  choices.keys("Space").keys("Down").keys("Enter").keys("8").keys("1").keys("a");
+  choices.keys("Enter").keys("Enter");
+  {
+    Script accept = choices;
+    accept.keys("Enter Enter Enter");
+    auto s = run(accept);
+    EXPECT_EQ(s->workflow.ROZMERX, 409);
+    EXPECT_EQ(s->workflow.ROZMERY, 307);
+    EXPECT_TRUE(s->workflow.errors_shown.empty());
+    EXPECT_TRUE(s->workflow.VYBRANO);
+  }
+  {
+    // 410 mm wide (the height stays 307) is refused with 104 and the dialog comes back; there
+    // 409 passes, the height following to 306.
+    Script refuse = choices;
+    refuse.keys("Backspace Backspace Backspace").text("410").keys("Enter").keys("Enter Enter");
+    refuse.keys("Enter");  // the error window's "&Budiz"
+    refuse.keys("Backspace Backspace Backspace").text("409").keys("Enter").keys("Enter Enter");
+    auto s = run(refuse);
+    ASSERT_EQ(s->workflow.errors_shown.size(), 1u);
+    EXPECT_EQ(s->workflow.errors_shown[0], "chyba104");
+    EXPECT_EQ(s->workflow.ROZMERX, 409);
+    EXPECT_EQ(s->workflow.ROZMERY, 306);
+    EXPECT_EQ(s->status, kExitDone);
+  }
+}
+
+TEST_F(WorkflowTest, MaskButtonStepsThroughSixMasks) {
+  write_default_logo();
+  {
+    auto s = run(Script().keys("Space"));
+    EXPECT_EQ(s->workflow.AKTPRIP, "*.bmp");
+    // The list shows the folder ".." first, then the pictures of the mask.
+    const toolkit::Seznam& l = s->tk.seznam;
+    ASSERT_EQ(l.PRVKU(), 2);
+    EXPECT_EQ(l.SEZNAM[0].NAZEV, std::string(1, '\0') + "..");
+    EXPECT_EQ(l.SEZNAM[1].NAZEV, "logo.bmp");
+  }
+  {
+    auto s = run(Script().keys("Space Space Space Space Space Space"));
+    EXPECT_EQ(s->workflow.AKTPRIP, "*.jpg");
+    EXPECT_EQ(s->workflow.CISLOPRIP, 0);
+    EXPECT_EQ(s->tk.seznam.PRVKU(), 1);  // only ".."
+  }
+}
+
+TEST_F(WorkflowTest, ChooserGoesUpAndIntoFolders) {
+  write_default_logo();
+  // ".." from loga/ shows the program directory, whose loga folder leads back.
+  auto s = run(Script().keys("Space").keys("Enter"));
+  EXPECT_EQ(s->workflow.AKTUALNIADR, dir.path());
+  bool has_loga = false;
+  for (const auto& e : s->tk.seznam.SEZNAM) has_loga |= e.NAZEV == std::string(1, '\0') + "loga";
+  EXPECT_TRUE(has_loga);
+}
+
+TEST_F(WorkflowTest, TooLargePictureEndsWithError100) {
+  write_logo("huge.bmp", 2049, 20, [](int, int) -> uint8_t { return 0xE0; });
+  auto s = run(Script().keys("Space").keys("Down").keys("Enter").keys("Enter"));
+  EXPECT_EQ(s->workflow.error_code, 100);
+  EXPECT_EQ(s->status, kExitFatal);
+}
+
+TEST_F(WorkflowTest, UnreadablePictureEndsWithError5) {
+  dir.write_file("loga/broken.bmp", "not a picture");
+  auto s = run(Script().keys("Space").keys("Down").keys("Enter").keys("Enter"));
+  EXPECT_EQ(s->workflow.error_code, 5);
+  EXPECT_EQ(s->status, kExitFatal);
+}
+
+TEST_F(WorkflowTest, TypeButtonWrapsAfterTen) {
+  write_default_logo();
+  // Segment 0 is the white background, a large area: tatami (1).
+  Script nine;
+  nine.to_segment_page();
+  for (int i = 0; i < 9; ++i) nine.keys("Space");
+  {
+    auto s = run(nine);
+    EXPECT_EQ(s->workflow.engine.SEGMENT[0].TYP, 10);
+    EXPECT_EQ(s->tk.seznam.VRATSPECPARAM(0, 2), "10");  // the list was rebuilt
+  }
+  Script ten = nine;
+  ten.keys("Space");
+  auto s = run(ten);
+  EXPECT_EQ(s->workflow.engine.SEGMENT[0].TYP, 1);
+  EXPECT_EQ(s->tk.seznam.VRATSPECPARAM(0, 2), "1");
+}
+
+TEST_F(WorkflowTest, StyleButtonTogglesLightAndDirection) {
+  write_default_logo();
+  auto s = run(Script().to_segment_page().keys("Tab").keys("Tab"));
+  const TSEGMENT& seg = s->workflow.engine.SEGMENT[0];
+  EXPECT_EQ(seg.TYP, 1);  // strong again
+  EXPECT_EQ(seg.SMER, 1);
+  EXPECT_EQ(s->tk.seznam.VRATSPECPARAM(0, 3), "1");
+}
+
+TEST_F(WorkflowTest, DeleteRefusesTheLastActiveSegment) {
+  write_default_logo();
+  auto s = run(Script().to_segment_page().keys("Delete").keys("Delete").keys("Delete"));
+  const Engine& e = s->workflow.engine;
+  EXPECT_EQ(e.POCETSEGMENTU, 3);
+  EXPECT_EQ(e.active_segments(), 1);
+  EXPECT_EQ(s->tk.seznam.PRVKU(), 1);
+  EXPECT_EQ(s->workflow.POCETSTRANEKS, 1);
+}
+
+TEST_F(WorkflowTest, SaveNameRules) {
+  write_default_logo();
+  Script script;
+  script.to_segment_page().keys("Enter");  // Stehuj
+  // "logo.png" saves loga/logo.bmp.
+  script.keys("Space").keys("Backspace Backspace Backspace Backspace Backspace Backspace Backspace");
+  script.text("logo.png").keys("Enter");
+  // "&Storno" after typing another name saves nothing and keeps "logo".
+  script.keys("Space").text("other").keys("Escape");
+  auto s = run(script);
+  Workflow& w = s->workflow;
+  EXPECT_TRUE(dir.exists("loga/logo.bmp"));
+  EXPECT_FALSE(dir.exists("loga/logo.png.bmp"));
+  EXPECT_FALSE(dir.exists("loga/logoother.bmp"));
+  EXPECT_EQ(w.JMENOSOUBORUULOZ, "logo");
+  EXPECT_EQ(w.save_status, "storno");
+  // The saved picture is the result picture at working size.
+  images::Obrazky obr;
+  ASSERT_EQ(obr.ZALOZOBRAZEK(0, 600, 300, 4), 0);
+  ASSERT_EQ(obr.NAHRAJBMP(0, dir / "loga/logo.bmp"), 0);
+  EXPECT_EQ(obr.ORIGX, 500);
+  EXPECT_EQ(obr.ORIGY, 250);
+}
+
+TEST_F(WorkflowTest, EmptyFieldSavesUnderTheProposedName) {
+  write_default_logo();
+  Script script;
+  script.to_segment_page().keys("Enter");
+  script.keys("Space").keys("Backspace Backspace Backspace Backspace Backspace Backspace Backspace");
+  script.keys("Enter");
+  auto s = run(script);
+  EXPECT_TRUE(dir.exists("loga/_kalkul.bmp"));
+  EXPECT_EQ(s->workflow.save_status, "saved");
+}
+
+TEST_F(WorkflowTest, NamesLeavingTheLogaFolderAreRefused) {
+  write_default_logo();
+  Script script;
+  script.to_segment_page().keys("Enter");
+  script.keys("Space").keys("Backspace Backspace Backspace Backspace Backspace Backspace Backspace");
+  script.text("sub/evil").keys("Enter");
+  script.keys("Escape");
+  auto s = run(script);
+  EXPECT_FALSE(dir.exists("loga/sub/evil.bmp"));
+  EXPECT_FALSE(dir.exists("loga/_kalkul.bmp"));
+  EXPECT_EQ(s->workflow.JMENOSOUBORUULOZ, "_kalkul");
+}
+
+TEST_F(WorkflowTest, FailedSaveIsReported) {
+  write_default_logo();
+  // A folder already named like the file makes the write fail.
+  std::filesystem::create_directory(dir / "loga/_kalkul.bmp");
+  Script script;
+  script.to_segment_page().keys("Enter");
+  script.keys("Space").keys("Enter");
+  auto s = run(script);
+  EXPECT_EQ(s->workflow.save_status, "failed");
+  EXPECT_TRUE(s->workflow.saved_path.empty());
+}
+
+TEST_F(WorkflowTest, BackFromTheResultKeepsTheSegmentsWithoutDialogs) {
+  write_default_logo();
+  Script script;
+  script.to_segment_page().keys("Delete").keys("Enter");  // one segment less, Stehuj
+  script.keys("z");                                        // "&Zpet"
+  auto first = run(script);
+  EXPECT_EQ(first->workflow.segmentations, 1);
+  EXPECT_EQ(first->workflow.picture_dialog_runs, 1);
+  EXPECT_EQ(first->workflow.engine.active_segments(), 2);
+  EXPECT_EQ(first->tk.seznam.PRVKU(), 2);
+  const std::string once = first->workflow.result_line;
+  // Estimating again from there gives the same result: the working picture came back whole.
+  script.keys("Enter");
+  auto second = run(script);
+  EXPECT_EQ(second->workflow.segmentations, 1);
+  EXPECT_EQ(second->workflow.result_line, once);
+}
+
+TEST_F(WorkflowTest, NewSizeRunsOnlyTheSizeDialogs) {
+  write_default_logo();
+  Script script;
+  script.to_segment_page().keys("Enter").keys("r");  // Stehuj, then "&Rozmer"
+  script.keys("Backspace Backspace Backspace").text("50").keys("Enter").keys("Enter").keys("Enter");
+  script.keys("Enter");  // marker
+  auto s = run(script);
+  Workflow& w = s->workflow;
+  EXPECT_EQ(w.picture_dialog_runs, 1);
+  EXPECT_EQ(w.segmentations, 2);
+  EXPECT_EQ(w.ROZMERX, 50);
+  EXPECT_EQ(w.ROZMERY, 25);
+  EXPECT_EQ(w.engine.NOVAX, 250);
+  // The area stays the whole picture in picture pixels.
+  EXPECT_EQ(w.X2, 499);
+  EXPECT_EQ(w.Y2, 249);
+}
+
+TEST_F(WorkflowTest, BackgroundColourChosenByClick) {
+  write_default_logo();
+  Script script;
+  script.keys("Space").keys("Down").keys("Enter").keys("8").keys("1").keys("a").keys("Enter");
+  script.click(35, 55);  // white, top left of the picture shown at (30, 50)
+  script.keys("Enter").keys("Enter Enter Enter").keys("Enter");
+  auto s = run(script);
+  EXPECT_EQ(s->workflow.BARVAPODKL[0], 255);
+  // White became background: the red and the blue area are left.
+  EXPECT_EQ(s->workflow.engine.active_segments(), 2);
+}
+
+}  // namespace
+}  // namespace ksv::calculator::ui::testing
