@@ -156,6 +156,7 @@ uint8_t Obrazky::load_bmp_memory(uint16_t slot, const uint8_t* data, size_t size
     const int64_t padded = (row_bytes + 3) / 4 * 4;
     for (int64_t y = 0; y < height; ++y) {
       if (!in.read(sink.row(), size_t(row_bytes))) return kFileCannotOpen;
+      sink.touch(row_bytes);
       if (!in.seek(std::min<size_t>(in.pos() + size_t(padded - row_bytes), in.size())))
         return kFileCannotOpen;
       finish_row(y);
@@ -175,6 +176,7 @@ uint8_t Obrazky::load_bmp_memory(uint16_t slot, const uint8_t* data, size_t size
         if (y >= height || x + first > row_bytes) return kNotSupported;
         std::memset(sink.row() + x, second, first);
         x += first;
+        sink.touch(x);
       } else if (second == 0) {  // end of row
         if (y >= height) return kNotSupported;
         finish_row(y++);
@@ -193,6 +195,7 @@ uint8_t Obrazky::load_bmp_memory(uint16_t slot, const uint8_t* data, size_t size
         const int n = second;
         if (y >= height || x + n > row_bytes) return kNotSupported;
         if (!in.read(sink.row() + x, size_t(n))) return kFileCannotOpen;
+        sink.touch(x + n);
         if (n % 2 == 1) {
           uint8_t pad;
           if (!in.u8(pad)) return kFileCannotOpen;

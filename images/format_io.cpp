@@ -63,6 +63,8 @@ uint8_t RowSink::begin(int64_t width, int64_t height, int32_t code, int64_t row_
   o.VELY = static_cast<int32_t>(std::min<int64_t>(height, o.MAXY));
   // Rows a run-length file skips or never reaches show as index 0, not as the slot's old picture.
   std::memset(o.BUFFER, 0, size_t(int64_t{o.MAXX} * o.VELY * bpp));
+  zero_rows_.assign(size_t(o.VELY), true);
+  dirty_ = row_bytes_;
   clear_row();
   return kOk;
 }
@@ -70,13 +72,24 @@ uint8_t RowSink::begin(int64_t width, int64_t height, int32_t code, int64_t row_
 void RowSink::store(int64_t y) {
   TOBRAZEK& o = owner_.OBRAZKY[slot_];
   if (y < 0 || y >= height_) return;
+  int32_t target = POUZITRADEK(static_cast<int32_t>(y), static_cast<int32_t>(height_), o.MAXY);
+  if (target >= o.VELY) target = o.VELY - 1;
+  uint8_t* dst = o.BUFFER + int64_t{o.MAXX} * target * bpp_;
+  const size_t stored = size_t(std::min<int64_t>(width_, o.MAXX)) * bpp_;
+  if (dirty_ == 0) {  // an empty row: the slot row only needs to be zero
+    if (!zero_rows_[size_t(target)]) {
+      std::memset(dst, 0, stored);
+      zero_rows_[size_t(target)] = true;
+    }
+    return;
+  }
   uint8_t* work = row();
   // NORMALIZRADEK knows format 0 only as "copies nothing"; a one-byte picture squeezes as 1.
   const int32_t squeeze_code = code_ == 0 ? 1 : code_;
-  const int32_t len = NORMALIZRADEK(work, static_cast<int32_t>(width_), o.MAXX, squeeze_code);
-  int32_t target = POUZITRADEK(static_cast<int32_t>(y), static_cast<int32_t>(height_), o.MAXY);
-  if (target >= o.MAXY) target = o.MAXY - 1;
-  std::memcpy(o.BUFFER + int64_t{o.MAXX} * target * bpp_, work, size_t(std::min(len, o.MAXX)) * bpp_);
+  NORMALIZRADEK(work, static_cast<int32_t>(width_), o.MAXX, squeeze_code);
+  std::memcpy(dst, work, stored);
+  zero_rows_[size_t(target)] = false;
+  touch(int64_t(stored));
   clear_row();
 }
 

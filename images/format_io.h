@@ -70,10 +70,11 @@ class RowSink {
   // row of row_limit bytes), 5 (empty), 6 (bytes per pixel too large). Only a success changes
   // the slot.
   uint8_t begin(int64_t width, int64_t height, int32_t code, int64_t row_limit);
-  // The work row a decoder fills: at least the picture's row bytes, zeroed.
+  // The work row a decoder fills: at least the picture's row bytes, zeroed. A decoder reports
+  // how far it wrote with touch(), so a row left empty (a run-length skip) costs next to nothing.
   uint8_t* row() { return owner_.PRACRADEK.data(); }
   int64_t row_bytes() const { return row_bytes_; }
-  void clear_row() { std::memset(owner_.PRACRADEK.data(), 0, size_t(row_bytes_)); }
+  void touch(int64_t end) { dirty_ = end > dirty_ ? end : dirty_; }
   // Squeezes the work row and stores it as picture row y (0 = top).
   void store(int64_t y);
   // Clips the slot's size, remembers the file's size, converts the colours.
@@ -82,7 +83,13 @@ class RowSink {
  private:
   Obrazky& owner_;
   uint16_t slot_;
+  void clear_row() {
+    std::memset(owner_.PRACRADEK.data(), 0, size_t(dirty_));
+    dirty_ = 0;
+  }
   int64_t width_ = 0, height_ = 0, row_bytes_ = 0;
+  int64_t dirty_ = 0;             // bytes of the work row that may be non-zero
+  std::vector<bool> zero_rows_;   // slot rows known to hold only zeros
   int32_t code_ = 0, bpp_ = 1;
 };
 

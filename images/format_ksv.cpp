@@ -47,6 +47,7 @@ uint8_t Obrazky::load_ksv_memory(uint16_t slot, const uint8_t* data, size_t size
         x += head;
       }
     }
+    sink.touch(x);
     sink.store(y);
   }
   sink.finish();

@@ -60,6 +60,7 @@ uint8_t Obrazky::load_pcx_memory(uint16_t slot, const uint8_t* data, size_t size
         row[3 * i + 2] = red[i];
       }
     }
+    sink.touch(width * planes);
     sink.store(y);
   }
   if (planes == 1) {
