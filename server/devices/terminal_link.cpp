@@ -112,14 +112,16 @@ std::optional<uint16_t> TerminalLink::receive_word() {
 
 // ---- the link ----------------------------------------------------------------------------------
 
+// The board's word is taken first: right after a word of ours the board may still hold CTS and
+// DSR up from its last acknowledgement, which would read as a request to send.
 void TerminalLink::step() {
+  if (std::optional<uint16_t> w = receive_word()) alarm_.receive_word(*w);
   uint16_t mask_word = 0;
   if (alarm_.take_mask_word(mask_word)) {
     send_word(mask_word);
     lines_.pause_ms(10);
   }
   for (uint16_t w : alarm_.take_reply_words()) send_word(w);
-  if (std::optional<uint16_t> w = receive_word()) alarm_.receive_word(*w);
 }
 
 void TerminalLink::start() {

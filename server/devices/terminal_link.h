@@ -56,7 +56,7 @@ class TerminalLink {
   bool send_word(uint16_t word);
   // A word from the board when it asks to send; nullopt when it does not or stops answering.
   std::optional<uint16_t> receive_word();
-  // One cycle of the link: the changed mask, the pending reply, then a word from the board.
+  // One cycle of the link: a word from the board, then the changed mask and the pending reply.
   void step();
 
   // The link thread: a cycle every 300 ms until stop().
