@@ -13,12 +13,14 @@ namespace ksv::draw {
 std::unique_ptr<Backend> make_sdl_backend();
 #endif
 
+#ifdef KSV_HAVE_SDL
 namespace {
 bool env_set(const char* name) {
   const char* v = std::getenv(name);
   return v && *v;
 }
 }  // namespace
+#endif
 
 std::unique_ptr<Backend> make_backend() {
   const char* video = std::getenv("KSV_VIDEO");
