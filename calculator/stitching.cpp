@@ -291,7 +291,14 @@ void Engine::VYKRESLIVYPOCITEJSTEHY() {
   if (work_ == nullptr || result_ == nullptr) return;
   if (ZALOHAPODKLADU != kNoSlot) obr.ZMENSIPOMVEL(PODKLADOVELOGO, ZALOHAPODKLADU);
   POCETSTEHU = 0;
+  // Log the pixels already used up (a second run on the same picture, or a marker of 1), so
+  // the hand-back below sees every index-1 pixel without scanning the picture per segment.
   visited_.clear();
+  for (int32_t yy = 0; yy < NOVAY; ++yy) {
+    const uint8_t* row = work_ + yy * work_stride_;
+    for (int32_t xx = 0; xx < NOVAX; ++xx)
+      if (row[xx] == kVisited) visited_.push_back(yy * NOVAX + xx);
+  }
   const Material& m = material;
 
   if (MATERIAL == 7) {  // a patch: its frame is stitched first
@@ -355,19 +362,12 @@ void Engine::VYKRESLIVYPOCITEJSTEHY() {
       CARA(c.X1, c.Y1, c.X2, c.Y2, seg.BARVA, outline_len);
     }
 
-    if (fills_and_covers_outline(type)) {
-      // The used-up pixels (this outline, earlier fills) join the area again, so the fill
-      // covers the outline.
-      if (BARVAPOZADI == kVisited) {
-        // The marker itself is index 1: every background pixel counts as used up.
-        for (int32_t yy = 0; yy < NOVAY; ++yy)
-          for (int32_t xx = 0; xx < NOVAX; ++xx)
-            if (work_pixel(xx, yy) == kVisited) set_work_pixel(xx, yy, index);
-      } else {
-        for (int32_t pos : visited_) {
-          uint8_t& p = work_[int64_t{pos / NOVAX} * work_stride_ + pos % NOVAX];
-          if (p == kVisited) p = index;
-        }
+    if (fills_and_covers_outline(type) && index != kVisited) {
+      // Every used-up pixel (this outline, earlier fills) takes the segment's index, so the
+      // fill covers the outline. The log holds every index-1 pixel of the picture.
+      for (int32_t pos : visited_) {
+        uint8_t& p = work_[int64_t{pos / NOVAX} * work_stride_ + pos % NOVAX];
+        if (p == kVisited) p = index;
       }
       visited_.clear();
     }

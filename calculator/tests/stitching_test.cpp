@@ -278,3 +278,33 @@ TEST(Simulation, RunsAreRepeatable) {
 
 }  // namespace
 }  // namespace ksv::calculator
+
+namespace ksv::calculator {
+namespace {
+
+// Pixels used up before the run (index 1) are handed to the next filled segment like those its
+// own outline used up: with half the area used up, the fill stitches the same as on the whole.
+TEST(Simulation, UsedUpPixelsJoinTheNextFill) {
+  auto run = [](const testing::PixelFn& f, uint8_t typ) {
+    DirectEngine d(30, 20, f);
+    Engine& e = d.engine;
+    e.POCETSEGMENTU = 1;
+    e.SEGMENT[0] = TSEGMENT{2, 2, {{65535, 65535}, {65535, 65535}, {65535, 65535}, {65535, 65535}},
+                            255, 50, 0, typ};
+    e.estimate();
+    return e.POCETSTEHU;
+  };
+  auto whole = [](int x, int y) -> uint8_t { return x >= 2 && x < 28 && y >= 2 && y < 18 ? 50 : 0; };
+  auto half = [](int x, int y) -> uint8_t {
+    if (x < 2 || x >= 28 || y < 2 || y >= 18) return 0;
+    return x < 15 ? 50 : 1;
+  };
+  // Tatami minus the same outline alone (Aplikace: same weight and length) is the fill.
+  const double fill_whole = run(whole, kTypeTatami) - run(whole, kTypeAplikace);
+  const double fill_half = run(half, kTypeTatami) - run(half, kTypeAplikace);
+  EXPECT_GT(fill_whole, 0);
+  EXPECT_EQ(fill_half, fill_whole);
+}
+
+}  // namespace
+}  // namespace ksv::calculator

@@ -45,36 +45,36 @@ struct Session {
 class Script {
  public:
   Script& keys(const std::string& names) {
-    s_ << "wait 150\nkey " << names << "\n";
+    s_ += "wait 150\nkey " + names + "\n";
     return *this;
   }
   Script& text(const std::string& t) {
-    s_ << "text " << t << "\n";
+    s_ += "text " + t + "\n";
     return *this;
   }
   Script& click(int x, int y, const std::string& button = "left") {
-    s_ << "wait 100\nclick " << x << " " << y << " " << button << "\n";
+    s_ += "wait 100\nclick " + std::to_string(x) + " " + std::to_string(y) + " " + button + "\n";
     return *this;
   }
   Script& shot(const std::string& path) {
-    s_ << "wait 150\nscreenshot " << path << "\n";
+    s_ += "wait 150\nscreenshot " + path + "\n";
     return *this;
   }
   // From the file chooser to the segment page with the default answers: the mask *.bmp, the
-  // second entry (after ".."), light, curves, the whole picture, no background colours, the
+  // last entry (pictures follow the folders), light, curves, the whole picture, no background colours, the
   // proposed size, marker 0.
   Script& to_segment_page() {
-    keys("Space").keys("Down").keys("Enter");  // chooser
+    keys("Space").keys("End").keys("Enter");  // chooser
     keys("8").keys("1").keys("a");             // light, curves, approved
     keys("Enter").keys("Enter");               // area, background colours
     keys("Enter Enter Enter");                 // size: width, height, accept
     keys("Enter");                             // marker
     return *this;
   }
-  std::string str() const { return s_.str() + "wait 150\n"; }
+  std::string str() const { return s_ + "wait 150\n"; }
 
  private:
-  std::ostringstream s_;
+  std::string s_;
 };
 
 class WorkflowTest : public ::testing::Test {
