@@ -61,8 +61,8 @@ class Script {
     return *this;
   }
   // From the file chooser to the segment page with the default answers: the mask *.bmp, the
-  // last entry (pictures follow the folders), light, curves, the whole picture, no background colours, the
-  // proposed size, marker 0.
+  // last entry (pictures follow the folders), light, curves, the whole picture, no background
+  // colours, the proposed size, marker 0.
   Script& to_segment_page() {
     keys("Space").keys("End").keys("Enter");  // chooser
     keys("8").keys("1").keys("a");             // light, curves, approved
