@@ -65,8 +65,8 @@ void Engine::paint_preview(int32_t x, int32_t y, uint8_t index) {
 
 // The fill keeps every pending point on a stack that grows as needed: a fixed stack that
 // refused pushes would leave part of a large area unfilled and split it into several segments.
-// The push order (right, down, left, up) and popping a point that is already filled (its
-// neighbours are pushed again) are kept as the calculator has always done them.
+// The push order (right, down, left, up) decides the order the preview is painted in, and a
+// popped point that is already filled still has its neighbours pushed again.
 int32_t Engine::fill_component(int32_t x, int32_t y, uint8_t index, bool paint) {
   const uint8_t marker = BARVAPOZADI;
   const int32_t w = NOVAX, h = NOVAY;
