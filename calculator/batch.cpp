@@ -340,7 +340,7 @@ int run_batch(const BatchOptions& o, const std::string& program_dir, std::ostrea
   }
   if (in.ROZMERX <= 0 || in.ROZMERY <= 0) {
     err << "logocalc: the proposed size is " << in.ROZMERX << " x " << in.ROZMERY
-        << " mm; give --size\n";
+        << " mm; give --size\n" << usage_text();
     return kExitUsage;
   }
   if (!size_within_limit(in.ROZMERX, in.ROZMERY)) return calculator_error(kErrSizeLimit, o, out, err);
@@ -361,7 +361,7 @@ int run_batch(const BatchOptions& o, const std::string& program_dir, std::ostrea
     if (per_segment && (op.n >= engine.POCETSEGMENTU || engine.SEGMENT[op.n].AKTIVNI == 0)) {
       err << "logocalc: --edit refers to segment " << op.n << ", which "
           << (op.n >= engine.POCETSEGMENTU ? "does not exist" : "is deleted") << " (there are "
-          << engine.POCETSEGMENTU << ")\n";
+          << engine.POCETSEGMENTU << ")\n" << usage_text();
       return kExitUsage;
     }
     TSEGMENT* s = per_segment ? &engine.SEGMENT[op.n] : nullptr;
@@ -377,7 +377,7 @@ int run_batch(const BatchOptions& o, const std::string& program_dir, std::ostrea
         if (op.a >= engine.NOVAX || op.b >= engine.NOVAY) {
           err << "logocalc: --edit hole point " << op.a << "," << op.b
               << " lies outside the working picture of " << engine.NOVAX << " x "
-              << engine.NOVAY << "\n";
+              << engine.NOVAY << "\n" << usage_text();
           return kExitUsage;
         }
         engine.add_hole(op.n, op.a, op.b);
