@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -57,7 +58,9 @@ TEST(Transport, PeekSeesOnlyWholePackets) {
   buf.bytes[0] = 99;
   EXPECT_EQ(net::peek_packet(p.fd[0], buf), net::Waiting::kPartial);
   EXPECT_EQ(buf.code(), 0) << "peeked bytes must not look like a command";
-  ASSERT_EQ(::send(p.fd[1], out.bytes + 700, 324 + 10, 0), 334);  // and the start of the next
+  uint8_t rest[334] = {};  // the end of this packet and the start of the next
+  std::memcpy(rest, out.bytes + 700, 324);
+  ASSERT_EQ(::send(p.fd[1], rest, sizeof rest, 0), 334);
   EXPECT_EQ(net::peek_packet(p.fd[0], buf), net::Waiting::kWhole);
   ASSERT_TRUE(net::recv_packet(p.fd[0], buf));
   EXPECT_EQ(buf.code(), 13);

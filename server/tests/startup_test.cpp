@@ -28,7 +28,7 @@ TEST(Startup, FreshDirectoryGetsTheWholeTree) {
   EXPECT_TRUE(users[0].UZIVATEL.empty());
   EXPECT_EQ(users[1].UZIVATEL.str(), "admin");
   EXPECT_EQ(users[1].HESLO.str(), "vlna");
-  EXPECT_EQ(users[1].PRAVA, -1);
+  EXPECT_EQ(int64_t(users[1].PRAVA), -1);
   // "temp" starts empty, the restart file of the last stop is gone, and the start is logged.
   EXPECT_FALSE(rig.dir.exists("temp/stale"));
   EXPECT_FALSE(rig.dir.exists("restart"));
