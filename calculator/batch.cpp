@@ -64,7 +64,7 @@ std::string usage_text() {
          "  --marker N          background marker index 0-255 except 1 (default 0)\n"
          "  --garment G         0-7 or Triko, Kosile, Flees, Cepice, Bunda, Polo, Zastera,\n"
          "                      Nasivka (default 0)\n"
-         "  --delete-small      delete the group of smallest segments (default no)\n"
+         "  --delete-small yes|no  delete the group of smallest segments (default no)\n"
          "  --edit OP           segment page action, in order: set:N:TYP[:SMER], typ:N,\n"
          "                      styl:N, barva:N:I, hole:N:X:Y, clearholes:N, del:N,\n"
          "                      group:16|32|64, garment:G\n"
