@@ -105,6 +105,8 @@ void Workflow::save_dialog() {
     break;
   }
   o.SMAZOKNO(win);
+  if (!saved_path.empty() && save_status == "saved")
+    text_at(5, 405, t("ulozeno") + "loga/" + JMENOSOUBORUULOZ + ".bmp", 255, 0, 420);
 }
 
 }  // namespace ksv::calculator::ui

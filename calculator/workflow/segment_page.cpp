@@ -55,7 +55,7 @@ int Workflow::highlighted_segment() const {
 }
 
 void Workflow::show_page_caption() {
-  text_at(10, 292, "Stranka: " + toolkit::INT2STR(STRANKASEG + 1) + " / " +
+  text_at(10, 296, "Stranka: " + toolkit::INT2STR(STRANKASEG + 1) + " / " +
                        toolkit::INT2STR(POCETSTRANEKS),
           255, tk_.images.NAJDIBARVU(64, 64, 64), 200);
 }

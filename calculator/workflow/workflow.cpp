@@ -30,10 +30,6 @@ Workflow::Workflow(toolkit::Toolkit& tk, std::string program_dir)
 int Workflow::run() {
   JMENOSOUBORUULOZ = "_kalkul";
   SKOCIT = kStay;
-  if (!ensure_loga()) {
-    fatal_key("chybaloga");
-    return exit_status_;
-  }
   bool first = true;
   while (running()) {
     if (SKOCIT != kBackToSegments) {
@@ -158,7 +154,8 @@ void Workflow::fatal_key(const std::string& key) {
 }
 
 bool Workflow::ask_delete_small() {
-  const int win = open_window(-1, -1, 400, 170, true, "dotazseg", "zrusseg");
+  // Low on the screen, so the segments found stay in sight above it.
+  const int win = open_window(-1, 305, 400, 170, true, "dotazseg", "zrusseg");
   if (win < 0) return false;
   bool done = false, yes = false;
   text_button(win, "Ano", [&] { done = yes = true; }, 30, -8, 97);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "calculator/tests/workflow/fixture.h"
+#include "calculator/workflow/names.h"
 
 namespace ksv::calculator::ui::testing {
 namespace {
@@ -287,6 +288,117 @@ TEST_F(WorkflowTest, BackgroundColourChosenByClick) {
   EXPECT_EQ(s->workflow.BARVAPODKL[0], 255);
   // White became background: the red and the blue area are left.
   EXPECT_EQ(s->workflow.engine.active_segments(), 2);
+}
+
+}  // namespace
+}  // namespace ksv::calculator::ui::testing
+
+namespace ksv::calculator::ui::testing {
+namespace {
+
+// A red ring on white, 500 x 250: with white declared background the ring is the only segment
+// and its inside is a hole the user can mark.
+class RingTest : public WorkflowTest {
+ protected:
+  RingTest() {
+    write_logo("ring.bmp", 500, 250, [](int x, int y) -> uint8_t {
+      const int d = (x - 125) * (x - 125) + (y - 125) * (y - 125);
+      if (d < 100 * 100 && d >= 50 * 50) return 0xE0;
+      if (x >= 300 && x < 303 && y >= 100 && y < 103) return 0x03;  // 9 pixels: group 16
+      return 255;
+    });
+  }
+  // To the segment page with white as background; the small-segment question kept them.
+  Script to_page() {
+    Script s;
+    s.keys("Space").keys("End").keys("Enter").keys("8").keys("1").keys("a").keys("Enter");
+    s.click(35, 55);
+    s.keys("Enter").keys("Enter Enter Enter").keys("Enter").keys("n");
+    return s;
+  }
+  // Where working point (x, y) shows on the page: the 500 x 250 picture is shown 320 x 160.
+  static int screen_x(int x) { return 5 + x * 320 / 500; }
+  static int screen_y(int y) { return 25 + y * 160 / 250; }
+};
+
+TEST_F(RingTest, HolesAreMarkedByLeftAndClearedByRightClick) {
+  Script script = to_page();
+  script.click(screen_x(125), screen_y(125));
+  auto marked = run(script);
+  const Engine& e = marked->workflow.engine;
+  ASSERT_EQ(e.POCETSEGMENTU, 2);
+  EXPECT_EQ(holes_of(e.SEGMENT[0]), 1);
+  EXPECT_EQ(marked->tk.seznam.VRATSPECPARAM(0, 4), "1");
+  // The same hole twice is stored once; the right button clears them.
+  script.click(screen_x(130), screen_y(120));
+  script.click(screen_x(300), screen_y(200), "right");
+  auto cleared = run(script);
+  EXPECT_EQ(holes_of(cleared->workflow.engine.SEGMENT[0]), 0);
+  EXPECT_EQ(cleared->tk.seznam.VRATSPECPARAM(0, 4), "0");
+}
+
+TEST_F(RingTest, HoleChangesTheStitchCount) {
+  auto plain = run(to_page().keys("Enter").keys("Enter"));
+  auto holed = run(to_page().click(screen_x(125), screen_y(125)).keys("Enter").keys("Enter"));
+  ASSERT_FALSE(plain->workflow.result_line.empty());
+  ASSERT_FALSE(holed->workflow.result_line.empty());
+  EXPECT_NE(plain->workflow.result_line, holed->workflow.result_line);
+}
+
+TEST_F(RingTest, GroupButtonDeletesTheSmallSegments) {
+  auto s = run(to_page().keys("F5"));
+  const Engine& e = s->workflow.engine;
+  EXPECT_EQ(e.POC16, 1);
+  EXPECT_EQ(e.active_segments(), 1);
+  EXPECT_EQ(s->tk.seznam.PRVKU(), 1);
+  EXPECT_EQ(s->workflow.KTEREZRUSIT, 0);  // the request was handled
+}
+
+TEST_F(RingTest, ColourButtonTakesThePickedColour) {
+  // The picker's grid starts at (100, 90) with cells 20 pixels apart: row 1, column 2 is 18.
+  auto s = run(to_page().keys("Backspace").click(145, 115).keys("Enter"));
+  EXPECT_EQ(s->workflow.engine.SEGMENT[0].BARVA, 18);
+  EXPECT_EQ(s->tk.seznam.VRATSPECPARAM(0, 1), "18");
+}
+
+TEST_F(RingTest, TraceAgainSegmentsTheSamePictureWithoutDialogs) {
+  auto s = run(to_page().keys("Delete").keys("t").keys("n"));
+  EXPECT_EQ(s->workflow.segmentations, 2);
+  EXPECT_EQ(s->workflow.picture_dialog_runs, 1);
+  EXPECT_EQ(s->workflow.engine.active_segments(), 2);  // the deletion is gone
+}
+
+TEST_F(RingTest, NewPictureStartsAgainAtTheChooser) {
+  auto s = run(to_page().keys("n").keys("Space"));
+  EXPECT_EQ(s->workflow.picture_dialog_runs, 2);
+  EXPECT_EQ(s->workflow.segmentations, 1);
+  EXPECT_EQ(s->workflow.AKTPRIP, "*.pcx");  // the chooser took the next mask
+}
+
+TEST_F(WorkflowTest, NothingLeftAfterTheBackgroundEndsWithError103) {
+  write_logo("white.bmp", 100, 50, [](int, int) -> uint8_t { return 255; });
+  Script s;
+  s.keys("Space").keys("End").keys("Enter").keys("8").keys("1").keys("a").keys("Enter");
+  s.click(40, 60).keys("Enter").keys("Enter Enter Enter").keys("Enter").keys("Enter");
+  auto r = run(s);
+  EXPECT_EQ(r->workflow.error_code, 103);
+  EXPECT_EQ(r->status, kExitFatal);
+}
+
+TEST_F(WorkflowTest, LogaFolderThatCannotBeMadeEndsWithAnError) {
+  std::filesystem::remove(dir / "loga");
+  dir.write_file("loga", "a file in the way");
+  auto r = run(Script().keys("Enter"));
+  EXPECT_EQ(r->status, kExitFatal);
+  ASSERT_EQ(r->workflow.errors_shown.size(), 1u);
+  EXPECT_EQ(r->workflow.errors_shown[0], "chybaloga");
+}
+
+TEST_F(WorkflowTest, MissingLogaFolderIsCreated) {
+  std::filesystem::remove(dir / "loga");
+  auto r = run(Script().keys("Space"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "loga"));
+  EXPECT_EQ(r->status, kExitDone);
 }
 
 }  // namespace
