@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs the KSV server straight from the build (build/run/server/ksvserver) with a persistent data
+# directory, var/server/ in the repository. On the first run it adds a user that can log in from
+# this machine (the administrator "admin" may only log in from a 192.x address) and prints its
+# name and password. The server runs in the foreground: Ctrl+C or Escape stops it.
+#   packaging/run-local.sh [ksvserver options]   e.g. KSV_PORT=23456 packaging/run-local.sh
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+SERVER="${KSV_SERVER:-$ROOT/build/run/server/ksvserver}"
+DATA="${KSV_DATA_DIR:-$ROOT/var/server}"
+
+if [ ! -x "$SERVER" ]; then
+  echo "run-local: $SERVER is not built yet (./ksv run builds it)" >&2
+  exit 1
+fi
+mkdir -p "$DATA"
+
+# The first user besides the administrator, with every right.
+if ! "$SERVER" --dir "$DATA" --list-users | awk -F'\t' '$2 != "admin" { found = 1 } END { exit !found }'; then
+  NAME=mistr
+  PASS=$(LC_ALL=C tr -dc 'a-z0-9' </dev/urandom | head -c 10 || true)
+  "$SERVER" --dir "$DATA" --add-user "$NAME" "$PASS" --rights all
+  umask 077
+  printf 'user: %s\npassword: %s\n' "$NAME" "$PASS" >"$DATA/first-user.txt"
+  echo "== first user: $NAME  password: $PASS  (also in $DATA/first-user.txt)"
+  echo "== more users: $SERVER --dir $DATA --add-user NAME PASSWORD --rights all|N,N,..."
+fi
+
+echo "== ksvserver on port ${KSV_PORT:-12345}, data in $DATA, log in $DATA/log/"
+
+# The desktop client is started here when a display exists (added with the client):
+# the server then runs in the background and stops when the client's session ends.
+
+exec "$SERVER" --dir "$DATA" "$@"
