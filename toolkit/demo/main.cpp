@@ -1,9 +1,6 @@
 // ksvdemo: a small program over the screen toolkit — a window with picture and text buttons, a
 // paged list, an input field, a pop-up and the colour picker. Runs in the SDL2 window, or
 // headless (KSV_VIDEO=headless, or no display) replaying KSV_SCRIPT with screenshots.
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,17 +8,10 @@
 #include "images/obrazky.h"
 #include "toolkit/draw/backend.h"
 #include "toolkit/draw/graph.h"
+#include "toolkit/startup.h"
 #include "toolkit/toolkit.h"
 
 namespace {
-
-std::string program_dir() {
-  char buf[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
-  std::string path(buf, static_cast<size_t>(n));
-  return path.substr(0, path.rfind('/') + 1);
-}
 
 struct Demo {
   explicit Demo(ksv::toolkit::Toolkit& tk, std::string dir) : tk(tk), dir(std::move(dir)) {}
@@ -171,18 +161,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "ksvdemo: unknown argument %s (try --help)\n", argv[1]);
     return 2;
   }
-  const std::string dir = program_dir();
   ksv::draw::Graph graph(ksv::draw::make_backend());
-  ksv::images::Obrazky images(&graph, dir);
+  ksv::images::Obrazky images(&graph);
   ksv::toolkit::Toolkit tk(graph, images);
-  tk.texty.SOUBTEXTU = dir + "texty.dat";
-  graph.INITGRAPH(3, 4, tk.texty.text("titulek"));
-  if (graph.GRAPHRESULT() != 0) {
+  if (!ksv::toolkit::start_graphics(tk, ksv::toolkit::executable_path())) {
     std::fprintf(stderr, "ksvdemo: cannot open the graphics window\n");
     return 1;
   }
-  graph.SETTEXTSTYLE(4, 0, 16);
-  graph.UPDATEGRAPH(0);
-  images.NASTAVPALETU();
+  const std::string dir = images.ADRESAREXE;
   return Demo(tk, dir).run();
 }

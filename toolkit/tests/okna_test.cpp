@@ -237,3 +237,34 @@ TEST_F(WindowTest, PaintingAreaStoresWhatWasDrawn) {
 
 }  // namespace
 }  // namespace ksv::toolkit
+
+namespace ksv::toolkit {
+namespace {
+
+struct WindowTextTest : testing::ToolkitTest {};
+
+TEST_F(WindowTextTest, BodyLinesFollowTheirFormattingCodes) {
+  // "*l" on its own line makes the following lines start 10 pixels inside the left edge; "@"
+  // joins a line to the one above; ">>>" is not shown.
+  dir.write_file("texty.dat", "[b]\n\n*l\n#252#Vlevo\n@#28#Taky\n>>>\n");
+  tk.okna.VYTVOROKNO(100, 100, 400, 200, false, "", "b");
+  const int line = tk.texty.AKTVELFONTU + 1;
+  int left = 640, top = 480, joined_top = 480;
+  for (int y = 100; y < 300; ++y)
+    for (int x = 100; x < 500; ++x) {
+      if (px(x, y) == 252) left = std::min(left, x), top = std::min(top, y);
+      if (px(x, y) == 28) joined_top = std::min(joined_top, y);
+    }
+  EXPECT_GE(left, 110);
+  EXPECT_LE(left, 113);
+  // Line 1 sits at 40 + 2 lines; the joined line 2 moves up one line to the same row.
+  EXPECT_NEAR(top, 100 + 40 + 2 * line - line / 2, 4);
+  EXPECT_NEAR(joined_top, top, 2);
+  int arrows = 0;
+  for (int y = 100; y < 300; ++y)
+    for (int x = 100; x < 500; ++x) arrows += px(x, y) == 255;
+  EXPECT_EQ(arrows, 0);  // neither ">>>" nor anything in colour 255 was drawn
+}
+
+}  // namespace
+}  // namespace ksv::toolkit

@@ -236,7 +236,7 @@ TEST_F(ButtonTest, CloseRequestFreesEverythingAndExitsWithZero) {
   t().KONEC();
   EXPECT_EQ(exit_code, -1);  // nobody asked to close yet
   hb().request_close();
-  poll();
+  poll(2);  // the request comes with one poll's input and is acted on at the next
   EXPECT_EQ(exit_code, 0);
   EXPECT_EQ(t().AKTIVNICHTLAC, 0);
   EXPECT_EQ(images.OBRAZKY[5].VEL, 0);
