@@ -1,6 +1,9 @@
 // The screen-free rules of the calculator's desktop screens (see names.h).
 #include "calculator/workflow/names.h"
 
+#include <dirent.h>
+
+#include "toolkit/seznamy.h"
 #include "toolkit/texty.h"
 
 namespace ksv::calculator::ui {
@@ -9,7 +12,10 @@ std::string parent_folder(const std::string& folder) {
   std::string f = folder;
   while (f.size() > 1 && f.back() == '/') f.pop_back();
   const size_t slash = f.rfind('/');
-  if (slash == std::string::npos) return f.empty() || f == "." ? "../" : "./";
+  if (slash == std::string::npos) {
+    if (f == "..") return "../../";
+    return f.empty() || f == "." ? "../" : "./";
+  }
   if (slash == 0) return "/";
   // A relative path made only of ".." goes one more level up.
   const std::string last = f.substr(slash + 1);
@@ -22,6 +28,23 @@ std::string child_folder(const std::string& folder, const std::string& name) {
   std::string f = folder;
   if (!f.empty() && f.back() != '/') f += '/';
   return f + name + "/";
+}
+
+std::string full_listed_name(const std::string& folder, const std::string& listed) {
+  if (listed.size() < toolkit::kNameLength) return listed;
+  DIR* d = opendir(folder.empty() ? "." : folder.c_str());
+  if (!d) return listed;
+  std::string found;
+  int matches = 0;
+  while (dirent* de = readdir(d)) {
+    const std::string name = de->d_name;
+    if (name.compare(0, listed.size(), listed) == 0) {
+      found = name;
+      ++matches;
+    }
+  }
+  closedir(d);
+  return matches == 1 ? found : listed;
 }
 
 std::string edited_save_name(const std::string& previous, int32_t number, const std::string& text) {

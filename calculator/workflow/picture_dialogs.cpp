@@ -94,7 +94,7 @@ void Workflow::show_thumbnail() {
   const std::string& name = tk_.seznam.SEZNAM[entry].NAZEV;
   if (name.empty() || name[0] == '\0') return;  // a folder
   images::Obrazky& img = tk_.images;
-  if (img.NAHRAJOBRAZEK(thumb_slot_, AKTUALNIADR + name) == 0 && img.OBRAZKY[thumb_slot_].BPP == 0)
+  if (img.NAHRAJOBRAZEK(thumb_slot_, AKTUALNIADR + full_listed_name(AKTUALNIADR, name)) == 0 && img.OBRAZKY[thumb_slot_].BPP == 0)
     img.ZOBRAZOBRAZEK(thumb_slot_, 445, 280);
 }
 
@@ -160,10 +160,10 @@ bool Workflow::file_chooser() {
       if (e < list.PRVKU()) {
         const std::string name = list.SEZNAM[e].NAZEV;
         if (!name.empty() && name[0] == '\0') {
-          AKTUALNIADR = child_folder(AKTUALNIADR, name.substr(1));
+          AKTUALNIADR = child_folder(AKTUALNIADR, full_listed_name(AKTUALNIADR, name.substr(1)));
           fill_chooser_list();
         } else {
-          SOUBORKALK = AKTUALNIADR + name;
+          SOUBORKALK = AKTUALNIADR + full_listed_name(AKTUALNIADR, name);
           chosen = true;
         }
       }
