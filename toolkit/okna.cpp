@@ -48,8 +48,11 @@ int32_t Okna::VYTVOROKNO(int32_t x, int32_t y, int32_t width, int32_t height, bo
       for (int c = 0; c < width; ++c)
         o.POZADI[static_cast<size_t>(r) * width + c] = g_.GETPIXEL(x + c, y + r);
     g_.SETVIEWPORT(x, y, x + width - 1, y + height - 1, true);
-    for (TTLAC& b : buttons_.TLACITKO)
+    for (int i = 0; i < kButtonCount; ++i) {
+      TTLAC& b = buttons_.TLACITKO[i];
+      o.silenced[i] = b.OBRAZEK != kFreeButton && b.AKTIVNI;
       if (b.OBRAZEK != kFreeButton) b.AKTIVNI = false;
+    }
     ox = oy = 0;
   }
 
@@ -106,8 +109,9 @@ void Okna::SMAZOKNO(int index) {
     for (int r = 0; r < o.VY; ++r)
       for (int c = 0; c < o.VX; ++c)
         g_.PUTPIXEL(o.X + c, o.Y + r, o.POZADI[static_cast<size_t>(r) * o.VX + c]);
-    for (TTLAC& b : buttons_.TLACITKO)
-      if (b.OBRAZEK != kFreeButton) b.AKTIVNI = true;
+    for (int i = 0; i < kButtonCount; ++i)
+      if (o.silenced[i] && buttons_.TLACITKO[i].OBRAZEK != kFreeButton)
+        buttons_.TLACITKO[i].AKTIVNI = true;
   } else {
     g_.SETFILLSTYLE(1, 0);
     g_.BAR(o.X, o.Y, o.X + o.VX - 1, o.Y + o.VY - 1);

@@ -32,6 +32,9 @@ struct TOkno {
   int32_t VX = 0, VY = 0;  // VX = 0: free entry
   bool HORNI = false;
   std::array<uint16_t, kWindowButtons> TLAC{};
+  // Buttons this pop-up silenced; only they wake again when it closes, so the buttons under an
+  // outer pop-up stay silent when an inner one closes.
+  std::array<bool, kButtonCount> silenced{};
 };
 
 class Okna {
@@ -70,9 +73,9 @@ class Okna {
   std::array<TOkno, kWindowCount> OKNO{};
   uint8_t KONECZADAVANI = 0;  // 0 editing, 1 or 4 confirmed, anything else cancelled
 
-  // The communication step the input loops run on every pass (none for a program without a
-  // connection).
-  std::function<void()> OBSLUHAKOMUNIKACE = [] {};
+  // The communication step the input loops run on every pass. A program without a connection
+  // keeps the default, which only rests a millisecond so an open input field does not spin.
+  std::function<void()> OBSLUHAKOMUNIKACE = [this] { g_.DELAY(1); };
 
  private:
   bool waiting() const { return KONECZADAVANI == 0 && !buttons_.ended(); }

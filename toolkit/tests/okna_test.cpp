@@ -95,6 +95,26 @@ TEST_F(WindowTest, PopupRestoresPixelsAndSilencesCoveredButtons) {
   EXPECT_EQ(plain_fired, 2);
 }
 
+TEST_F(WindowTest, ClosingAnInnerPopupKeepsTheOuterOnesCoverInForce) {
+  int below = 0, outer = 0;
+  o().VYTVOROKNO(0, 0, 640, 480, false, "", "");
+  o().PRIPRAVTLACPROOKNO(0, "&Dole", [&] { ++below; }, 10, 10, 0, 0, 'd');
+  o().VYTVOROKNO(100, 100, 400, 300, true, "", "");
+  o().PRIPRAVTLACPROOKNO(1, "&Outer", [&] { ++outer; }, 10, 40, 0, 0, 'o');
+  o().VYTVOROKNO(150, 150, 200, 100, true, "", "");
+  o().SMAZOKNO(2);
+  hb().key('d');
+  poll();
+  hb().key('o');
+  poll();
+  EXPECT_EQ(below, 0);  // still under the outer pop-up
+  EXPECT_EQ(outer, 1);
+  o().SMAZOKNO(1);
+  hb().key('d');
+  poll();
+  EXPECT_EQ(below, 1);
+}
+
 TEST_F(WindowTest, ButtonPlacementInsideTheWindow) {
   o().VYTVOROKNO(20, 50, 600, 300, false, "", "");
   auto pos = [&](int32_t x, int32_t y, const std::string& label, int w = 50, int h = 20) {
