@@ -184,7 +184,7 @@ void Seznam::draw_columns(int mode, const TPrvek& e, int offset, int row, int ro
   const int line = texty_.AKTVELFONTU + 1;
   const int base = 25 + row * line;
   auto param = [&](int n) { return VRATSPECPARAM(static_cast<int>(&e - SEZNAM.data()), n); };
-  switch (mode & 0xFF) {
+  switch (mode & 0x3F) {
     case 1: {
       std::string spec = e.SPEC;
       std::replace(spec.begin(), spec.end(), '\0', ' ');
@@ -216,7 +216,7 @@ void Seznam::draw_columns(int mode, const TPrvek& e, int offset, int row, int ro
     case 4:
     case 5:
     case 6:
-      if (client_columns) client_columns(mode & 0xFF, e, offset, row_top);
+      if (client_columns) client_columns(mode & 0x3F, e, offset, row_top);
       break;
     case 7: {
       if (STR2INT(param(1)) == 1) g_.OUTTEXTXY(offset + 20, base, "Dovolena");
@@ -254,8 +254,9 @@ uint8_t Seznam::VYPISSEZNAM(int32_t x, int32_t y, int32_t width, int32_t height,
 
   g_.SETVIEWPORT(view.x1 + x, view.y1 + y, view.x1 + x + width - 5, view.y1 + y + height, true);
   g_.SETTEXTJUSTIFY(0, 2);
+  // The low byte holds the column layout and two flags (0x80 no name, 0x40 full names).
   const int offset = (mode >> 8) & 0xFF;
-  const int low = mode & 0xFF;
+  const int low = mode & 0x3F;
   for (int r = 0; r <= rows && AKTSTRANKA + r < n; ++r) {
     const TPrvek& e = SEZNAM[AKTSTRANKA + r];
     const int row_top = 9 + r * line;

@@ -154,6 +154,40 @@ TEST_F(ListTest, HighlightedRowAndScrollMarker) {
   EXPECT_EQ(px(x + 20, y + h + 2), 0);
 }
 
+TEST_F(ListTest, ColumnsByMode) {
+  // Ink of row 0 (colour 255 or the highlight yellow) between two x positions inside the box.
+  auto ink = [&](int x1, int x2) {
+    int n = 0;
+    const uint8_t yellow = images.NAJDIBARVU(255, 255, 0);
+    for (int y = 9; y < 9 + tk.texty.AKTVELFONTU + 1; ++y)
+      for (int x = x1; x < x2; ++x) n += px(x, y) == 255 || px(x, y) == yellow;
+    return n;
+  };
+  auto show = [&](const std::string& spec, int mode) {
+    graph.CLEARDEVICE();
+    l().SMAZSEZNAM();
+    l().PRIDEJPRVEK("N", spec, false);
+    l().PRVNIVYPISSEZ(0, 0, 600, 100, 5, mode);
+  };
+  // Attendance: "Dovolena" from 20 when parameter 1 is 1; the minutes of parameter 5 from 280.
+  show(std::string("1\0" "0\0" "0\0" "0\0" "-45\0", 15), 7);
+  EXPECT_GT(ink(30, 55), 0);
+  EXPECT_EQ(ink(130, 270), 0);
+  EXPECT_GT(ink(280, 330), 0);
+  show(std::string("0\0" "0\0" "0\0" "0\0" "0\0", 10), 7);
+  EXPECT_EQ(ink(30, 55), 0);
+  // Bit 0x80 leaves the name out; the high byte moves the columns.
+  show(std::string("Textil\0", 7), 0x80 | 2);
+  EXPECT_EQ(ink(0, 120), 0);
+  EXPECT_GT(ink(132, 180), 0);
+  show(std::string("Textil\0", 7), 0x80 | 2 | (100 << 8));
+  EXPECT_EQ(ink(132, 230), 0);
+  EXPECT_GT(ink(232, 280), 0);
+  // Mode 10 shows the parameters where the name would be.
+  show(std::string("WWWWWWWW\0", 9), 10);
+  EXPECT_GT(ink(40, 80), 0);
+}
+
 TEST_F(ListTest, SegmentModeDrawsTheColourBox) {
   l().PRIDEJPRVEK("seg", std::string("28\0" "129\0" "0\0" "3\0", 12), false);
   l().PRVNIVYPISSEZ(0, 0, 400, 100, 5, 3);
