@@ -1,6 +1,7 @@
 // The lists of command 63: file lists (modes 0-5) and the order and program search (6, 7).
 #include "server/store/order_search.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -106,6 +107,26 @@ void fill_program(TSeznamDatabanky& line, const TProgramZak& p) {
   line.VYTVORENO = p.DATUM;
 }
 
+// The names of the subdirectories of `dir` (its programs). The directory's own entry types save
+// a stat of every entry; only an entry of unknown type or a link is looked at more closely.
+std::vector<std::string> subdirectories(const std::string& dir) {
+  std::vector<std::string> out;
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return out;
+  while (dirent* e = ::readdir(d)) {
+    const char* n = e->d_name;
+    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
+    bool is_dir = e->d_type == DT_DIR;
+    if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+      struct stat st {};
+      is_dir = ::stat((dir + n).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    if (is_dir) out.emplace_back(n);
+  }
+  ::closedir(d);
+  return out;
+}
+
 // One order of the scope: its line (mode 6) or its programs' lines (mode 7) go to `out`.
 void search_order(const std::string& dir, int64_t mtime, const SearchFilter& f,
                   std::vector<TSeznamDatabanky>& out) {
@@ -129,18 +150,15 @@ void search_order(const std::string& dir, int64_t mtime, const SearchFilter& f,
   int64_t pieces = 0, stitches = 0;
   bool any_program = false, any_match = false;
   if (f.programs || f.mode == 7) {
-    if (std::optional<std::vector<DirEntry>> entries = list_directory(dir)) {
-      for (const DirEntry& e : *entries) {
-        if (!e.is_directory) continue;
-        any_program = true;
-        std::optional<TProgramZak> p = read_record<TProgramZak>(dir + e.name + "/" + kProgramFile, 0);
-        if (!p || !program_matches(f, *p)) continue;
-        any_match = true;
-        fill_program(line, *p);
-        pieces += p->KUSU;
-        stitches += p->STEHU;
-        if (f.mode == 7) out.push_back(line);
-      }
+    for (const std::string& name : subdirectories(dir)) {
+      any_program = true;
+      std::optional<TProgramZak> p = read_record<TProgramZak>(dir + name + "/" + kProgramFile, 0);
+      if (!p || !program_matches(f, *p)) continue;
+      any_match = true;
+      fill_program(line, *p);
+      pieces += p->KUSU;
+      stitches += p->STEHU;
+      if (f.mode == 7) out.push_back(line);
     }
   }
   if (f.mode == 6 && (!any_program || any_match)) {

@@ -1,0 +1,156 @@
+// Order search over a generated data tree, beside a baseline that only opens and reads the same
+// files (the least any search must do). Prints the best of several runs of each, and the ratio.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "protocol/records/orders.h"
+#include "server/store/order_search.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Plain writes: the tree is scaffolding for the measurement, not data to keep safe.
+void put(const std::string& path, const void* data, size_t n) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f || std::fwrite(data, 1, n, f) != n) {
+    std::perror(path.c_str());
+    std::exit(1);
+  }
+  std::fclose(f);
+}
+
+void generate(const std::string& databaze, int orders, int programs) {
+  ::mkdir(databaze.c_str(), 0755);
+  for (int o = 0; o < orders; ++o) {
+    const std::string dir = databaze + "z" + std::to_string(o) + "/";
+    ::mkdir(dir.c_str(), 0755);
+    ksv::TPolozkaDatabanky info{};
+    info.CISLO.assign("Z" + std::to_string(o));
+    info.POPIS.assign("Zakazka cislo " + std::to_string(o));
+    info.ZAKAZNIK.assign(o % 3 ? "Hasici" : "Sokol");
+    info.AUTOR = o % 7;
+    info.PROGRAMU = programs;
+    put(dir + "info.dat", &info, sizeof info);
+    for (int p = 0; p < programs; ++p) {
+      const std::string pdir = dir + "p" + std::to_string(p) + "/";
+      ::mkdir(pdir.c_str(), 0755);
+      ksv::TProgramZak prog{};
+      prog.KOD.assign("P" + std::to_string(p));
+      prog.KUSU = 10 + p;
+      prog.STEHU = 1000 * (p + 1);
+      prog.VZOREK = p % 2;
+      prog.VYROBNI = p == 3;
+      prog.MATERIAL = p;
+      put(pdir + "prog.dat", &prog, sizeof prog);
+      if (p == 0) put(pdir + "prog.dst", "dst", 3);
+    }
+  }
+}
+
+// Opens and reads every header and program record the searches read, and nothing else.
+size_t read_baseline(const std::string& databaze) {
+  size_t bytes = 0;
+  std::vector<char> buf(sizeof(ksv::TProgramZak));
+  auto read_one = [&](const std::string& path, size_t n) {
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+      bytes += std::fread(buf.data(), 1, n, f);
+      std::fclose(f);
+    }
+  };
+  DIR* d = ::opendir(databaze.c_str());
+  while (dirent* e = ::readdir(d)) {
+    if (e->d_name[0] == '.') continue;
+    const std::string dir = databaze + e->d_name + "/";
+    read_one(dir + "info.dat", sizeof(ksv::TPolozkaDatabanky));
+    DIR* pd = ::opendir(dir.c_str());
+    while (dirent* pe = ::readdir(pd)) {
+      if (pe->d_name[0] == '.' || pe->d_type != DT_DIR) continue;
+      read_one(dir + pe->d_name + "/prog.dat", sizeof(ksv::TProgramZak));
+    }
+    ::closedir(pd);
+  }
+  ::closedir(d);
+  return bytes;
+}
+
+double best_ms(int runs, const std::function<void()>& f) {
+  double best = 1e300;
+  for (int i = 0; i < runs; ++i) {
+    auto t0 = Clock::now();
+    f();
+    best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+  }
+  return best;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int orders = argc > 1 ? std::atoi(argv[1]) : 5000;
+  const int programs = argc > 2 ? std::atoi(argv[2]) : 4;
+  // A third argument names a tree generated before (kept between runs); else a new one is made
+  // and removed at the end.
+  const bool reuse = argc > 3;
+  char tmpl[] = "/tmp/ksv-store-bench-XXXXXX";
+  if (!reuse && !::mkdtemp(tmpl)) {
+    std::perror("mkdtemp");
+    return 1;
+  }
+  const std::string root = reuse ? std::string(argv[3]) + "/" : std::string(tmpl) + "/";
+  const std::string databaze = root + "databaze/";
+  struct stat tree {};
+  if (::stat(databaze.c_str(), &tree) != 0) {
+    std::printf("generating %d orders x %d programs in %s ...\n", orders, programs, root.c_str());
+    ::mkdir(root.c_str(), 0755);
+    generate(databaze, orders, programs);
+  }
+
+  const int runs = 5;
+  size_t bytes = 0;
+  read_baseline(databaze);  // warm the page cache for everybody alike
+  const double base = best_ms(runs, [&] { bytes = read_baseline(databaze); });
+
+  ksv::server::SearchFilter f6;
+  f6.mode = 6;
+  f6.programs = f6.without_sample = f6.production = true;
+  ksv::server::SearchFilter f7 = f6;
+  f7.mode = 7;
+  ksv::server::SearchFilter orders_only;
+  orders_only.mode = 6;
+  const std::string out = root + "seznd0";
+  auto search = [&](const ksv::server::SearchFilter& f) {
+    return best_ms(runs, [&] {
+      if (!ksv::server::search_orders(databaze, std::nullopt, f, out)) std::exit(2);
+    });
+  };
+  const double m6 = search(f6);
+  struct stat st6 {};
+  ::stat(out.c_str(), &st6);
+  const double m7 = search(f7);
+  struct stat st7 {};
+  ::stat(out.c_str(), &st7);
+  const double m6o = search(orders_only);
+
+  std::printf("baseline: read %zu bytes of headers and programs   %8.1f ms\n", bytes, base);
+  std::printf("mode 6, programs examined (%6lld lines)            %8.1f ms  %.2fx baseline\n",
+              (long long)(st6.st_size / 892), m6, m6 / base);
+  std::printf("mode 7, all orders         (%6lld lines)            %8.1f ms  %.2fx baseline\n",
+              (long long)(st7.st_size / 892), m7, m7 / base);
+  std::printf("mode 6, orders only                                %8.1f ms  %.2fx baseline\n", m6o,
+              m6o / base);
+
+  ::unlink(out.c_str());
+  if (reuse) return 0;
+  std::string cmd = "rm -rf '" + root + "'";
+  return std::system(cmd.c_str()) == 0 ? 0 : 3;
+}
