@@ -18,6 +18,12 @@ struct ListTest : ToolkitTest {
     for (const auto& e : l().SEZNAM) v.push_back(e.NAZEV);
     return v;
   }
+  // Fields, each ended by code 0.
+  static std::string fields(std::initializer_list<std::string> f) {
+    std::string s;
+    for (const auto& x : f) s += x + '\0';
+    return s;
+  }
   void fill(int n) {
     for (int i = 0; i < n; ++i) l().PRIDEJPRVEK("e" + std::to_string(i), "", false);
   }
@@ -170,26 +176,26 @@ TEST_F(ListTest, ColumnsByMode) {
     l().PRVNIVYPISSEZ(0, 0, 600, 100, 5, mode);
   };
   // Attendance: "Dovolena" from 20 when parameter 1 is 1; the minutes of parameter 5 from 280.
-  show(std::string("1\0" "0\0" "0\0" "0\0" "-45\0", 15), 7);
+  show(fields({"1", "0", "0", "0", "-45"}), 7);
   EXPECT_GT(ink(30, 55), 0);
   EXPECT_EQ(ink(130, 270), 0);
   EXPECT_GT(ink(280, 330), 0);
-  show(std::string("0\0" "0\0" "0\0" "0\0" "0\0", 10), 7);
+  show(fields({"0", "0", "0", "0", "0"}), 7);
   EXPECT_EQ(ink(30, 55), 0);
   // Bit 0x80 leaves the name out; the high byte moves the columns.
-  show(std::string("Textil\0", 7), 0x80 | 2);
+  show(fields({"Textil"}), 0x80 | 2);
   EXPECT_EQ(ink(0, 120), 0);
   EXPECT_GT(ink(132, 180), 0);
-  show(std::string("Textil\0", 7), 0x80 | 2 | (100 << 8));
+  show(fields({"Textil"}), 0x80 | 2 | (100 << 8));
   EXPECT_EQ(ink(132, 230), 0);
   EXPECT_GT(ink(232, 280), 0);
   // Mode 10 shows the parameters where the name would be.
-  show(std::string("WWWWWWWW\0", 9), 10);
+  show(fields({"WWWWWWWW"}), 10);
   EXPECT_GT(ink(40, 80), 0);
 }
 
 TEST_F(ListTest, SegmentModeDrawsTheColourBox) {
-  l().PRIDEJPRVEK("seg", std::string("28\0" "129\0" "0\0" "3\0", 12), false);
+  l().PRIDEJPRVEK("seg", fields({"28", "129", "0", "3"}), false);
   l().PRVNIVYPISSEZ(0, 0, 400, 100, 5, 3);
   EXPECT_EQ(px(12, 16), 28);
   EXPECT_EQ(px(232, 13), 28);  // first hole dot
