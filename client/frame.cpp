@@ -1,0 +1,559 @@
+// The client frame: main loop, event step, command exchange, status line and clock, dialogs,
+// and connect / logout / disconnect / exit.
+#include "client/frame.h"
+
+#include <poll.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "protocol/rights.h"
+
+namespace ksv::client {
+
+namespace {
+
+std::string two_digits(int v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d", v % 100);
+  return buf;
+}
+
+std::string four_digits(int v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%04d", v % 10000);
+  return buf;
+}
+
+// "%U" in an error text becomes the subject's name. One pass from left to right, so a name that
+// itself contains "%U" cannot make the replacement run forever.
+std::string replace_subject(const std::string& text, const std::string& subject) {
+  std::string out;
+  size_t from = 0;
+  for (size_t at; (at = text.find("%U", from)) != std::string::npos; from = at + 2)
+    out += text.substr(from, at - from) + subject;
+  return out + text.substr(from);
+}
+
+}  // namespace
+
+bool in_progress(int32_t code) {
+  return code == 0 || code == 1 || code == 64 || code == 128 || code == 192;
+}
+
+bool in_error_set(int32_t code) {
+  switch (code) {
+    case 132: case 133: case 134: case 135: case 136: case 137: case 138:
+    case 195: case 196: case 210: case 211: case 231: case 242: case 253: case 254: case 255:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---------------------------------------------------------------------------------- start-up
+
+Frame::Frame(toolkit::Toolkit& tk, Client& client, LocalConfig& config)
+    : tk_(tk), client_(client), config_(config) {
+  client_.texts = [this](const std::string& key) { return tk_.texty.text(key); };
+  // Input fields of the toolkit run the rest of the event step on every pass; a field open
+  // when the connection screen is requested (or the program ends) is cancelled.
+  tk_.okna.OBSLUHAKOMUNIKACE = [this] {
+    event_tail();
+    if (POZADOVANAOBRAZOVKA == kScreenConnect || ending()) tk_.okna.KONECZADAVANI = 2;
+  };
+}
+
+void Frame::start() {
+  ZANEPRAZDNEN = false;
+  shown_hour = shown_minute = -1;
+  auto permanent = [this](const std::string& picture, int32_t x, uint8_t key,
+                          std::function<void()> action) {
+    int32_t r = tk_.tlacitka.VYTVORTLAC(client_.ADRESAREXE + "guidata/" + picture, action, x, 456,
+                                        50, 20, key);
+    if ((r & 0xFFFF) != 0)
+      tk_.tlacitka.VYTVORTXTTLAC(picture.substr(0, picture.find('.')), action, x, 446, key);
+  };
+  permanent("odhlasit.bmp", 5, 15, [this] { defer([this] { logout(); }); });
+  permanent("odpojit.bmp", 60, 18, [this] { defer([this] { disconnect(); }); });
+  permanent("konec.bmp", 115, 11, [this] { defer([this] { exit_program(); }); });
+  STAVOVYRADEK("");
+  draw_clock();
+  POZADOVANAOBRAZOVKA = kScreenConnect;
+  AKTUALNIOBRAZOVKA = kNoScreen;
+  DIALOGOTEVREN = false;
+  tk_.tlacitka.NUTNOVYKRESLIT = true;
+}
+
+void Frame::set_builder(int32_t screen, std::function<void()> builder) {
+  builders_[screen] = std::move(builder);
+}
+
+// -------------------------------------------------------------------- main loop and event step
+
+int Frame::run() {
+  while (!ending()) main_pass();
+  return exit_code_;
+}
+
+void Frame::main_pass() {
+  if (POZADOVANAOBRAZOVKA != AKTUALNIOBRAZOVKA || rebuild_) {
+    rebuild_ = false;
+    AKTUALNIOBRAZOVKA = POZADOVANAOBRAZOVKA;
+    auto it = builders_.find(AKTUALNIOBRAZOVKA);
+    if (it != builders_.end()) {
+      std::function<void()> build = it->second;  // a builder may register others
+      build();
+    }
+  }
+  if (!ending()) event_step();
+}
+
+void Frame::request_screen(int32_t screen) {
+  // Leaving the current screen and coming back before the main loop noticed still rebuilds it:
+  // the modal loop of the old build has ended.
+  if (screen == AKTUALNIOBRAZOVKA && POZADOVANAOBRAZOVKA != screen) rebuild_ = true;
+  POZADOVANAOBRAZOVKA = screen;
+}
+
+bool Frame::screen_left() const {
+  return POZADOVANAOBRAZOVKA != AKTUALNIOBRAZOVKA || rebuild_ || ending();
+}
+
+void Frame::event_step() {
+  tk_.tlacitka.OBSLUHATLAC();
+  if (pending_) {
+    std::function<void()> action = std::move(pending_);
+    pending_ = nullptr;
+    if (!ending()) action();
+  }
+  event_tail();
+}
+
+void Frame::event_tail() {
+  if (ending()) return;
+  TInfoKlient& k = info();
+  client_.OBSLUHAKOMUNIKACE();
+  if (k.POSLAKCE == 197) {
+    status("disconnect");
+    client_.conn.THREADODPOJSE();
+    request_screen(kScreenConnect);
+  }
+  if (client_.PRIJATANOVAZPRAVA) {
+    status("message");
+    client_.PRIJATANOVAZPRAVA = false;
+    message_announced = true;
+  }
+  if (client_.conn.DOSLOKODPOJENI) {
+    client_.conn.DOSLOKODPOJENI = false;
+    request_screen(kScreenConnect);
+  }
+  transfer_indicator();
+  draw_clock();
+  if (idle) {
+    idle();
+  } else if (k.SPOJENO) {
+    pollfd p{client_.conn.ZASUVKA, POLLIN, 0};
+    ::poll(&p, 1, 1);
+  } else {
+    tk_.graph.DELAY(1);
+  }
+}
+
+// -------------------------------------------------------------------------- command exchange
+
+Packet& Frame::compose() {
+  Packet& b = client_.conn.BUFFERPACKET;
+  b.clear();
+  return b;
+}
+
+int32_t Frame::wait_for_reply() {
+  TInfoKlient& k = info();
+  // A message pushed by the server may arrive between the request and its reply; it is stored
+  // by the communication step and is not the answer this wait is for.
+  auto waiting = [&] {
+    int32_t c = k.POSLAKCE;
+    return (in_progress(c) || c == 240) && POZADOVANAOBRAZOVKA != kScreenConnect && !ending() &&
+           k.SPOJENO;
+  };
+  do {
+    event_step();
+  } while (waiting());
+  if (!k.SPOJENO) request_screen(kScreenConnect);
+  return k.POSLAKCE;
+}
+
+int32_t Frame::CEKEJNAODPOVED(uint8_t code, const std::string& status_key, bool report_errors,
+                              bool expect_file) {
+  received_file_.clear();
+  // One command at a time: a second exchange started from inside a wait would overwrite the
+  // request in the buffer.
+  if (exchanging_ || !info().SPOJENO) return 0;
+  exchanging_ = true;
+  status(status_key);
+  client_.conn.BUFFERPACKET.NASTAVPRIKAZ(code, 0, true);
+  requests_sent[code & 63]++;
+  int32_t reply = wait_for_reply();
+  if (report_errors) HLASENICHYBY();
+  status("wait");
+  if (reply == 193 && expect_file && info().SPOJENO) receive_file();
+  exchanging_ = false;
+  return reply;
+}
+
+int32_t Frame::send_and_wait(uint8_t code, const std::string& status_key) {
+  if (exchanging_ || !info().SPOJENO) return 0;
+  exchanging_ = true;
+  status(status_key);
+  client_.conn.BUFFERPACKET.NASTAVPRIKAZ(code, 0, true);
+  requests_sent[code & 63]++;
+  int32_t reply = wait_for_reply();
+  exchanging_ = false;
+  return reply;
+}
+
+bool Frame::receive_file() {
+  std::string name = client_.conn.BUFFERPACKET.ZISKEJRETEZEC(slot::kText, true);
+  // The name comes from the server and becomes a path under temp/: nothing that could climb out.
+  if (!is_safe_file_name(name)) return false;
+  ::mkdir((client_.ADRESAREXE + "temp").c_str(), 0755);
+  const std::string path = temp_path(name);
+  if (client_.ZACNIPRIJIMAT(path) != 0) {
+    received_file_ = name;  // whatever is there already is all the screen gets
+    return false;
+  }
+  last_block_ = -1;
+  while (client_.transfer_active() && POZADOVANAOBRAZOVKA != kScreenConnect && !ending()) {
+    event_step();
+    if (!info().SPOJENO) break;
+  }
+  if (!info().SPOJENO || client_.transfer_active() || client_.transfer_failed) {
+    // An incomplete file must not pass for the list it was meant to be (the user list is even
+    // kept as a cache), so it goes.
+    bool lost = !info().SPOJENO;
+    if (client_.transfer_active()) {
+      TInfoKlient& k = info();
+      if (k.DATSOUB) std::fclose(k.DATSOUB);
+      k.DATSOUB = nullptr;
+      k.AKTSOUBOR.clear();
+    }
+    std::remove(path.c_str());
+    if (lost) {
+      status("disconnect");
+      client_.conn.THREADODPOJSE();
+      request_screen(kScreenConnect);
+    }
+    return false;
+  }
+  received_file_ = name;
+  return true;
+}
+
+void Frame::close_connection_to_connect_screen() {
+  client_.conn.THREADODPOJSE();
+  request_screen(kScreenConnect);
+}
+
+// ------------------------------------------------------------------- status line and clock
+
+void Frame::STAVOVYRADEK(const std::string& text) {
+  status_text = text;
+  const images::Obrazky& img = tk_.images;
+  tk_.okna.VYPISUDAJ(170, 457, img.NAJDIBARVU(0, 0, 128), img.NAJDIBARVU(192, 192, 255), 40, text);
+  tk_.tlacitka.VYKRESLIOBRAZ();
+}
+
+void Frame::draw_clock() {
+  DateTime now = client_.conn.clock().now();
+  if (now.hour == shown_hour && now.minute == shown_minute) return;
+  shown_hour = now.hour;
+  shown_minute = now.minute;
+  const images::Obrazky& img = tk_.images;
+  const uint8_t fg = img.NAJDIBARVU(0, 0, 255), bg = img.NAJDIBARVU(192, 192, 255);
+  tk_.okna.VYPISUDAJ(500, 457, fg, bg, 5, two_digits(now.hour) + ":" + two_digits(now.minute));
+  tk_.okna.VYPISUDAJ(550, 457, fg, bg, 10,
+                     two_digits(now.day) + "." + two_digits(now.month) + "." + four_digits(now.year));
+  tk_.tlacitka.NUTNOVYKRESLIT = true;
+}
+
+void Frame::transfer_indicator() {
+  const TInfoKlient& k = info();
+  if (k.AKTSOUBOR.empty()) {
+    last_block_ = -1;
+    return;
+  }
+  if (k.BLOKDAT == last_block_) return;
+  last_block_ = k.BLOKDAT;
+  draw::Graph& g = tk_.graph;
+  const draw::Graph::Style style = g.style();
+  const draw::ViewPortType view = g.GETVIEWSETTINGS();
+  g.SETVIEWPORT(0, 0, draw::kScreenW - 1, draw::kScreenH - 1, false);
+  g.SETFILLSTYLE(1, ((k.BLOKDAT % 16 + 16) % 16) * 16 + 3);
+  g.BAR(474, 457, 490, 473);
+  g.set_style(style);
+  g.SETVIEWPORT(view.x1, view.y1, view.x2, view.y2, view.clip);
+  tk_.tlacitka.NUTNOVYKRESLIT = true;
+}
+
+// ------------------------------------------------------------------------------------ dialogs
+
+int32_t Frame::button(int window, const std::string& picture, std::function<void()> action,
+                      int32_t x, int32_t y, uint8_t key, int32_t width, int32_t height) {
+  int32_t r = tk_.okna.PRIPRAVTLACPROOKNO(window, client_.ADRESAREXE + "guidata/" + picture,
+                                          action, x, y, width, height, key);
+  if (r != 0 && r != toolkit::kWindowNotOpen && r != toolkit::kWindowFull)
+    r = tk_.okna.PRIPRAVTLACPROOKNO(window, "&" + picture.substr(0, picture.find('.')), action, x,
+                                    y, 0, 0, key);
+  return r;
+}
+
+int32_t Frame::centred_popup(int32_t width, int32_t height, const std::string& title_key,
+                             const std::string& body_key) {
+  return tk_.okna.VYTVOROKNO(-1, -1, std::min(width, draw::kScreenW),
+                             std::min(height, draw::kScreenH), true, title_key, body_key);
+}
+
+void Frame::HLASENICHYBY() {
+  const int32_t code = info().POSLAKCE;
+  if (!in_error_set(code)) return;
+  if (client_.transfer_active()) {
+    TInfoKlient& k = info();
+    if (k.DATSOUB) std::fclose(k.DATSOUB);
+    k.DATSOUB = nullptr;
+    k.AKTSOUBOR.clear();
+  }
+  const std::string key = "error" + std::to_string(code);
+  const std::string body = "@" + replace_subject(text(key), subject_name);
+  const int32_t h = centred_popup(320, 80, "chyba", "");
+  if (h != toolkit::kNoFreeWindow) {
+    const int w = h >> 8;
+    const toolkit::TOkno& o = tk_.okna.OKNO[w];
+    draw::Graph& g = tk_.graph;
+    const draw::Graph::Style style = g.style();
+    g.SETCOLOR(tk_.images.NAJDIBARVU(255, 255, 255));
+    g.SETTEXTSTYLE(4, 0, tk_.texty.AKTVELFONTU);
+    g.SETTEXTJUSTIFY(1, 1);
+    tk_.texty.OKNOPROVYPIS = int16_t(w);
+    tk_.texty.VYPISTEXT(o.X + o.VX / 2, o.Y + 40, body);
+    g.set_style(style);
+    bool closed = false;
+    button(w, "Budiz.bmp", [&closed] { closed = true; }, 0, -5, 13);
+    tk_.tlacitka.VYMAZFRONTU();
+    DIALOGOTEVREN = true;
+    const Modal outer = modal;
+    const std::string outer_key = modal_key;
+    modal = Modal::kError;
+    modal_key = key;
+    while (!closed && !ending()) event_step();
+    tk_.okna.SMAZOKNO(w);
+    DIALOGOTEVREN = false;
+    modal = outer;
+    modal_key = outer_key;
+  }
+  if (code == 195 || code == 197 || code == 255) close_connection_to_connect_screen();
+}
+
+bool Frame::POTVRZENI() {
+  VYSLEDEKDIALOGU = kDialogOpen;
+  const int32_t h = centred_popup(130, 60, "potvrdit", "");
+  if (h == toolkit::kNoFreeWindow) {
+    VYSLEDEKDIALOGU = kDialogNone;
+    return false;
+  }
+  const int w = h >> 8;
+  button(w, "budiz.bmp", [this] { VYSLEDEKDIALOGU = kDialogConfirmed; }, 10, 30, 13);
+  button(w, "zrusit.bmp", [this] { VYSLEDEKDIALOGU = kDialogCancelled; }, -10, 30, 27);
+  tk_.tlacitka.VYMAZFRONTU();
+  DIALOGOTEVREN = true;
+  const Modal outer = modal;
+  modal = Modal::kConfirm;
+  while (VYSLEDEKDIALOGU == kDialogOpen && POZADOVANAOBRAZOVKA != kScreenConnect && !ending())
+    event_step();
+  const bool confirmed = VYSLEDEKDIALOGU == kDialogConfirmed;
+  tk_.okna.SMAZOKNO(w);
+  DIALOGOTEVREN = false;
+  VYSLEDEKDIALOGU = kDialogNone;
+  modal = outer;
+  return confirmed;
+}
+
+InputResult Frame::VSTUPNIDIALOG(const std::string& title_key, uint8_t length) {
+  InputResult out;
+  const int32_t width = (length / 2) * tk_.texty.AKTVELFONTU + 140;
+  const int32_t h = centred_popup(width, 60, title_key, "");
+  if (h == toolkit::kNoFreeWindow) return out;
+  const int w = h >> 8;
+  button(w, "budiz.bmp", [this] { tk_.okna.KONECZADAVANI = 1; }, -65, 30, 13);
+  button(w, "zrusit.bmp", [this] { tk_.okna.KONECZADAVANI = 2; }, -10, 30, 27);
+  DIALOGOTEVREN = true;
+  VYSLEDEKDIALOGU = kDialogOpen;
+  const Modal outer = modal;
+  modal = Modal::kInput;
+  modal_key = title_key;
+  int32_t number = 0;
+  std::string typed, result;
+  tk_.okna.ZISKEJUDAJOKNO(w, 10, 30, 255, tk_.images.NAJDIBARVU(0, 0, 64), length, number, typed,
+                          result);
+  out.confirmed = result != std::string(1, '\0') &&
+                  (tk_.okna.KONECZADAVANI == 1 || tk_.okna.KONECZADAVANI == 4);
+  if (out.confirmed) {
+    out.text = result;
+    out.number = number;
+  }
+  tk_.okna.SMAZOKNO(w);
+  DIALOGOTEVREN = false;
+  VYSLEDEKDIALOGU = kDialogNone;
+  modal = outer;
+  return out;
+}
+
+bool Frame::help_page(const std::string& key) {
+  toolkit::Texty& tx = tk_.texty;
+  const std::string first = tx.text(key);
+  std::vector<std::string> lines;
+  if (!first.empty() || tx.RADKU > 0) lines.push_back(first);
+  for (int i = 0; i < tx.RADKU; ++i) lines.push_back(tx.TEXTBUFFER[i]);
+  const bool more = !lines.empty() && lines.back() == ">>>";
+
+  draw::Graph& g = tk_.graph;
+  const draw::Graph::Style style = g.style();
+  g.SETTEXTSTYLE(4, 0, tx.AKTVELFONTU);
+  int widest = 0;
+  for (const std::string& l : lines) widest = std::max(widest, g.TEXTWIDTH(l));
+  g.set_style(style);
+  const int32_t width = std::max(100, widest + 10);
+  const int32_t line = tx.AKTVELFONTU + 1;
+  const int32_t height = int32_t(lines.size()) * line + (lines.empty() ? 0 : 15) + 55;
+
+  const int32_t h = centred_popup(width, height, "napoveda", key);
+  if (h == toolkit::kNoFreeWindow) return false;
+  const int w = h >> 8;
+  bool confirmed = false;
+  button(w, "Budiz.bmp", [&confirmed] { confirmed = true; }, 0, -5, 13);
+  tk_.tlacitka.VYMAZFRONTU();
+  VYSLEDEKDIALOGU = kDialogOpen;
+  const Modal outer = modal;
+  const std::string outer_key = modal_key;
+  modal = Modal::kHelp;
+  modal_key = key;
+  while (!confirmed && !ending()) event_step();
+  tk_.okna.SMAZOKNO(w);
+  VYSLEDEKDIALOGU = kDialogNone;
+  modal = outer;
+  modal_key = outer_key;
+  return more && confirmed;
+}
+
+void Frame::help() {
+  const std::string key = "help" + std::to_string(AKTUALNIOBRAZOVKA);
+  if (help_page(key)) help_page(key + "b");
+}
+
+void Frame::notice(const std::string& title_key, const std::string& body_key) {
+  const int32_t h = centred_popup(300, 90, title_key, body_key);
+  if (h == toolkit::kNoFreeWindow) return;
+  const int w = h >> 8;
+  bool closed = false;
+  button(w, "budiz.bmp", [&closed] { closed = true; }, 0, -5, 13);
+  tk_.tlacitka.VYMAZFRONTU();
+  DIALOGOTEVREN = true;
+  const Modal outer = modal;
+  modal = Modal::kNotice;
+  modal_key = body_key;
+  while (!closed && POZADOVANAOBRAZOVKA != kScreenConnect && !ending()) event_step();
+  tk_.okna.SMAZOKNO(w);
+  DIALOGOTEVREN = false;
+  modal = outer;
+}
+
+void Frame::read_user_record() {
+  Packet& b = client_.conn.BUFFERPACKET;
+  TPrava u{};
+  u.UZIVATEL.assign(b.ZISKEJRETEZEC(slot::kText, true));
+  u.KODDOCHAZKY.assign(b.ZISKEJRETEZEC(slot::kText3, true));
+  u.PRAVA = b.get_int64(slot::kInt64);
+  u.ID = b.ZISKEJCISLO(slot::kNumber);
+  u.PREDANAPRAVA = b.get_int64(slot::kRights);
+  b.get_raw(slot::kDate, &u.PLATIDO, sizeof u.PLATIDO);
+  b.get_raw(slot::kDateTime, &u.NAPOSLEDY, sizeof u.NAPOSLEDY);
+  b.DESIFRUJHESLO();
+  u.HESLO.assign(b.ZISKEJRETEZEC(slot::kText2, true));
+  UZIVATEL = u;
+  TInfoKlient& k = info();
+  if (u.UZIVATEL == k.JMENO) {
+    k.MOJEPRAVA = u.PRAVA | u.PREDANAPRAVA;
+    k.MOJEID = u.ID;
+  }
+}
+
+// ------------------------------------------------------------------------- connection control
+
+void Frame::connect() {
+  TInfoKlient& k = info();
+  if (ZANEPRAZDNEN || k.SPOJENO) return;
+  ZANEPRAZDNEN = true;
+  status("connect");
+  tk_.tlacitka.OBSLUHATLAC();
+  // The connect waits for the server itself (bounded by the connection's time-out), so no
+  // further pause is needed before SPOJENO tells the result.
+  client_.conn.THREADPRIPOJSENASERVER();
+  if (k.SPOJENO) {
+    status("connected");
+    request_screen(kScreenLogin);
+  } else {
+    status("offline");
+  }
+  ZANEPRAZDNEN = false;
+}
+
+void Frame::logout() {
+  if (ZANEPRAZDNEN) return;
+  if (info().PRIHLASEN) {
+    disconnect();
+    connect();
+  } else if (AKTUALNIOBRAZOVKA != kScreenConnect) {
+    request_screen(kScreenConnect);
+  }
+}
+
+void Frame::disconnect() {
+  if (ZANEPRAZDNEN) return;
+  TInfoKlient& k = info();
+  if (!k.SPOJENO) {
+    if (AKTUALNIOBRAZOVKA != kScreenConnect) request_screen(kScreenConnect);
+    return;
+  }
+  ZANEPRAZDNEN = true;
+  status("disconnect");
+  compose().NASTAVPRIKAZ(20, 0, true);
+  requests_sent[20]++;
+  // Buttons, communication and clock only: the log-off must not start anything else. The wait
+  // also ends when the connection is gone, or a dead server would hold the program forever.
+  do {
+    tk_.tlacitka.OBSLUHATLAC();
+    client_.OBSLUHAKOMUNIKACE();
+    draw_clock();
+    if (idle) {
+      idle();
+    } else if (k.SPOJENO) {
+      pollfd p{client_.conn.ZASUVKA, POLLIN, 0};
+      ::poll(&p, 1, 1);
+    }
+  } while (in_progress(k.POSLAKCE) && k.SPOJENO && !ending());
+  if (k.POSLAKCE == 197 || !k.SPOJENO) {
+    client_.conn.THREADODPOJSE();
+    client_.conn.DOSLOKODPOJENI = false;
+    request_screen(kScreenConnect);
+  }
+  ZANEPRAZDNEN = false;
+}
+
+void Frame::exit_program() {
+  if (ZANEPRAZDNEN) return;
+  disconnect();
+  end_program(0);
+}
+
+}  // namespace ksv::client

@@ -1,0 +1,183 @@
+// Frame: what every screen of the desktop client shares — the screen state machine and its main
+// loop, the event step every waiting loop runs, the exchange of one command with the server,
+// the status line and clock, the confirmation, input, help and error dialogs, the three
+// permanent buttons and logout, disconnect and exit.
+//
+// Sections of frame.cpp: start-up · main loop and event step · command exchange · status line
+// and clock · dialogs · connection control.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "client/config.h"
+#include "protocol/client.h"
+#include "protocol/records/users.h"
+#include "toolkit/toolkit.h"
+
+namespace ksv::client {
+
+// Screen numbers of the frame itself; the working screens register their own builders.
+constexpr int32_t kScreenConnect = 0;
+constexpr int32_t kScreenLogin = 1;
+constexpr int32_t kScreenMenu = 2;
+constexpr int32_t kNoScreen = 65535;  // AKTUALNIOBRAZOVKA right after start-up
+
+// Dialog results (VYSLEDEKDIALOGU).
+constexpr uint8_t kDialogNone = 0;
+constexpr uint8_t kDialogConfirmed = 1;
+constexpr uint8_t kDialogCancelled = 2;
+constexpr uint8_t kDialogOpen = 3;
+
+// Codes that mean "the command is still under way, keep waiting".
+bool in_progress(int32_t code);
+// Codes that raise the error dialog; every other code is left to the screen.
+bool in_error_set(int32_t code);
+
+// What a modal loop is waiting for, so a test (or a tool) driving the program can tell where it
+// stands without reading pixels.
+enum class Modal { kNone, kAddress, kUserList, kPassword, kConfirm, kInput, kHelp, kError, kNotice };
+
+struct InputResult {
+  bool confirmed = false;
+  std::string text;  // the typed text (empty for a number)
+  int32_t number = 0;  // the typed number, 0 when the text is not a number
+};
+
+class Frame {
+ public:
+  Frame(toolkit::Toolkit& tk, Client& client, LocalConfig& config);
+  Frame(const Frame&) = delete;
+  Frame& operator=(const Frame&) = delete;
+
+  // ---- start-up and the main loop ----------------------------------------------------------
+  // Frame initialisation: clock, permanent buttons, first screen requested.
+  void start();
+  // The main loop until the program ends; the exit code.
+  int run();
+  // One pass of the main loop: build the requested screen, then one event step.
+  void main_pass();
+  // A screen's builder; a screen number without one builds nothing.
+  void set_builder(int32_t screen, std::function<void()> builder);
+  bool has_builder(int32_t screen) const { return builders_.count(screen) != 0; }
+  void request_screen(int32_t screen);
+  // The current screen has been left (another one requested, or the program ends): modal loops
+  // of builders stop on it.
+  bool screen_left() const;
+
+  // ---- the event step ------------------------------------------------------------------------
+  void event_step();
+  // An action for after the button poll: handlers of the permanent and menu buttons use it, so a
+  // whole command exchange never runs inside the poll that fired it.
+  void defer(std::function<void()> action) { pending_ = std::move(action); }
+
+  // ---- command exchange ------------------------------------------------------------------------
+  // The buffer with its header and payload cleared, ready for a request's arguments.
+  Packet& compose();
+  // Sends the request placed in the buffer and waits for its answer (or for the connection to
+  // go). With expect_file, a 193 reply is followed by the download of the named file into temp/;
+  // received_file() then names it (empty when nothing usable arrived). The reply code.
+  int32_t CEKEJNAODPOVED(uint8_t code, const std::string& status_key, bool report_errors = true,
+                         bool expect_file = false);
+  const std::string& received_file() const { return received_file_; }
+  // Only the sending and the wait, for screens that look at the reply before any dialog.
+  int32_t send_and_wait(uint8_t code, const std::string& status_key);
+  // The path of a file in the client's temp directory.
+  std::string temp_path(const std::string& name) const { return client_.ADRESAREXE + "temp/" + name; }
+
+  // ---- status line, dialogs, help --------------------------------------------------------------
+  void STAVOVYRADEK(const std::string& text);
+  void status(const std::string& key) { STAVOVYRADEK(text(key)); }
+  void HLASENICHYBY();
+  bool POTVRZENI();
+  InputResult VSTUPNIDIALOG(const std::string& title_key, uint8_t length);
+  void help();
+  // A short pop-up with a text key and one OK button; returns when it is closed.
+  void notice(const std::string& title_key, const std::string& body_key);
+
+  // ---- connection control ----------------------------------------------------------------------
+  void connect();
+  void logout();
+  void disconnect();
+  void exit_program();
+  // The program is ending (the exit button, or the window was closed).
+  bool ending() const { return ending_ || tk_.tlacitka.ended(); }
+  int exit_code() const { return exit_code_; }
+  // Ends the program from outside the frame (the window closed, a signal).
+  void end_program(int code) {
+    ending_ = true;
+    exit_code_ = code;
+  }
+
+  // ---- helpers for the screens -----------------------------------------------------------------
+  std::string text(const std::string& key) { return tk_.texty.text(key); }
+  // A picture button from guidata/ in a window (a text button when the picture is missing).
+  int32_t button(int window, const std::string& picture, std::function<void()> action, int32_t x,
+                 int32_t y, uint8_t key, int32_t width = 50, int32_t height = 20);
+  // The record of the last user details (command 27) and its reading from the reply.
+  void read_user_record();
+
+  toolkit::Toolkit& tk() { return tk_; }
+  Client& client() { return client_; }
+  TInfoKlient& info() { return client_.conn.INFOKLIENT; }
+  LocalConfig& config() { return config_; }
+
+  // ---- client-wide state -----------------------------------------------------------------------
+  int32_t AKTUALNIOBRAZOVKA = kNoScreen;
+  int32_t POZADOVANAOBRAZOVKA = kScreenConnect;
+  bool ZANEPRAZDNEN = false;
+  uint8_t VYSLEDEKDIALOGU = kDialogNone;
+  bool DIALOGOTEVREN = false;
+  std::string SEZNAMUZIVATELU;  // the user list file last received into temp/
+  int shown_hour = -1, shown_minute = -1;  // the clock is redrawn when either changes
+  TPrava UZIVATEL{};            // the user record of the last command 27
+  TDatum last_login_date{};     // the previous login, from the 194 reply
+  TCas last_login_time{};
+  std::string subject_name;     // "%U" in error texts: the item a client-side check refused
+  // A pushed message was announced in the status line and is not read yet (the messages screen
+  // clears it).
+  bool message_announced = false;
+  // What the menu asked of the orders browser: 0 orders, 1 production; fetch the list anew.
+  int orders_view = 0;
+  bool refetch_list = false;
+  // Clears the orders browser's current order (installed by that screen).
+  std::function<void()> clear_current_order = [] {};
+
+  // ---- observation and injection ---------------------------------------------------------------
+  // The pause at the end of every event step. By default it waits up to 1 ms for the server's
+  // socket; tests run a server pass or feed input here.
+  std::function<void()> idle;
+  Modal modal = Modal::kNone;
+  std::string modal_key;                 // key of the dialog now open (help page, error text)
+  std::vector<std::string> menu_entries;  // pictures of the menu built last, top to bottom
+  std::array<int, 64> requests_sent{};    // requests composed, per code, since the start
+  std::string status_text;                // what the status line shows now
+
+ private:
+  void draw_clock();
+  void transfer_indicator();
+  void event_tail();  // the event step after the button poll
+  int32_t wait_for_reply();
+  bool receive_file();
+  void close_connection_to_connect_screen();
+  int32_t centred_popup(int32_t width, int32_t height, const std::string& title_key,
+                        const std::string& body_key);
+  bool help_page(const std::string& key);
+
+  toolkit::Toolkit& tk_;
+  Client& client_;
+  LocalConfig& config_;
+  std::map<int32_t, std::function<void()>> builders_;
+  std::function<void()> pending_;
+  bool rebuild_ = false;
+  bool exchanging_ = false;
+  bool ending_ = false;
+  int exit_code_ = 0;
+  int32_t last_block_ = -1;
+  std::string received_file_;
+};
+
+}  // namespace ksv::client

@@ -1,0 +1,343 @@
+// Screens 0, 1 and 2 of the client, and the stand-in for working screens that are not built yet.
+#include "client/screens.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+
+#include "protocol/rights.h"
+
+namespace ksv::client {
+
+namespace {
+
+constexpr uint8_t kEnter = 13, kBackspace = 8;
+constexpr uint8_t kF1 = 59, kUp = 72, kDown = 80;
+constexpr uint8_t kCtrlC = 3, kCtrlR = 18;
+constexpr uint8_t kPasswordLength = 40;
+
+std::string zero_filled(int v, int width) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%0*d", width, v);
+  return buf;
+}
+
+void replace_all(std::string& text, const std::string& what, const std::string& with) {
+  for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
+    text.replace(at, what.size(), with);
+}
+
+// The working screens and the key of their main window, for the stand-in notice.
+struct PlannedScreen {
+  int32_t number;
+  const char* window_key;
+};
+constexpr PlannedScreen kPlanned[] = {
+    {3, "uzivatele"},  {4, "dochazka"},     {5, "alarm"},       {6, "kamery"},
+    {7, "zakazky"},    {8, "vyroba"},       {9, "zpravy"},      {10, "barevnice"},
+    {11, "material2"}, {12, "umisteni2"},   {31, "uzivatel"},   {32, "uzivatel"},
+    {33, "prava1"},    {61, "nastkamer"},   {71, "zakazka"},    {72, "hledzak"},
+    {73, "podzakazka"}, {74, "kalkulace"},  {75, "vyroba"},     {76, "nastkalkulace"},
+    {77, "zakazky"},   {78, "zakazky"},     {79, "zakazky"},    {80, "zakazky"},
+    {81, "vyrobni"},   {82, "hledvyr"},     {321, "platnost"},  {322, "prava1"},
+};
+
+// Until a working screen exists, its menu entry says so and leads back to the menu.
+void stand_in(Frame& f, const std::string& window_key) {
+  f.tk().okna.SMAZOKNA();
+  f.notice(window_key, "pripravuje");
+  if (f.POZADOVANAOBRAZOVKA == f.AKTUALNIOBRAZOVKA)
+    f.request_screen(f.info().PRIHLASEN ? kScreenMenu : kScreenConnect);
+}
+
+// Reads the masked password in the password window: one "*" per character typed, at most 40
+// characters, Backspace removes the last one, the window's OK button (Enter) ends the input.
+// The text is returned exactly as typed, so a password of digits keeps its leading zeros.
+// Nothing when the screen is left meanwhile.
+std::optional<std::string> read_password(Frame& f, int window) {
+  toolkit::Toolkit& tk = f.tk();
+  const toolkit::TOkno& o = tk.okna.OKNO[window];
+  const int32_t x = o.X + 10, y = o.Y + 30;
+  const uint8_t bg = tk.images.NAJDIBARVU(0, 0, 64);
+  std::string typed;
+  auto show = [&] {
+    tk.okna.VYPISUDAJ(x, y, 255, bg, kPasswordLength, std::string(typed.size(), '*'));
+    tk.tlacitka.NUTNOVYKRESLIT = true;
+  };
+  show();
+  tk.okna.KONECZADAVANI = 0;
+  tk.tlacitka.VYMAZFRONTU();
+  f.modal = Modal::kPassword;
+  f.modal_key = "heslo";
+  while (tk.okna.KONECZADAVANI == 0) {
+    f.event_step();
+    if (f.screen_left()) {
+      f.modal = Modal::kNone;
+      return std::nullopt;
+    }
+    bool changed = false;
+    while (tk.tlacitka.JEKLAV()) {
+      uint8_t k = tk.tlacitka.ZISKKLAV();
+      if (k == kBackspace) {
+        if (!typed.empty()) typed.pop_back();
+      } else if (k >= 32 && typed.size() < kPasswordLength) {
+        typed.push_back(char(k));
+      }
+      changed = true;
+    }
+    if (changed) show();
+  }
+  f.modal = Modal::kNone;
+  return typed;
+}
+
+// Step 1 of the login screen: the user list, from the cache or from the server. False when the
+// connection went meanwhile.
+bool load_user_list(Frame& f) {
+  toolkit::Seznam& list = f.tk().seznam;
+  list.SMAZSEZNAM();
+  std::string path;
+  if (!f.SEZNAMUZIVATELU.empty() &&
+      user_list_fresh(f.temp_path(f.SEZNAMUZIVATELU), f.client().conn.clock())) {
+    path = f.temp_path(f.SEZNAMUZIVATELU);
+  } else {
+    Packet& b = f.compose();
+    std::memcpy(b.bytes + slot::kSignature, f.config().PODPIS.data(), kSignatureBytes);
+    int32_t r = f.CEKEJNAODPOVED(10, "getlist", false, true);
+    if (!f.info().SPOJENO || f.POZADOVANAOBRAZOVKA == kScreenConnect) {
+      f.client().conn.THREADODPOJSE();
+      f.request_screen(kScreenConnect);
+      return false;
+    }
+    if (r == 193 && !f.received_file().empty()) {
+      f.SEZNAMUZIVATELU = f.received_file();
+      path = f.temp_path(f.SEZNAMUZIVATELU);
+    }
+  }
+  if (path.empty()) return true;
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (!in) return true;
+  char line[512];
+  while (std::fgets(line, sizeof line, in)) {
+    std::string name(line);
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+    if (name.empty()) continue;
+    if (name.size() > 254) name.resize(254);
+    // The list shows at most 32 characters of a name; the whole name rides along as the
+    // entry's first field, so a long name still logs in as itself.
+    if (list.PRIDEJPRVEK(name, name + '\0', false) != 0) break;
+  }
+  std::fclose(in);
+  list.SETRIDSEZNAM(0, 0, false);
+  return true;
+}
+
+std::string chosen_name(Frame& f) {
+  const toolkit::Seznam& list = f.tk().seznam;
+  const int at = list.highlighted();
+  if (at < 0 || at >= int(list.SEZNAM.size())) return "";
+  const std::string& spec = list.SEZNAM[size_t(at)].SPEC;
+  size_t end = spec.find('\0');
+  return end == std::string::npos ? spec : spec.substr(0, end);
+}
+
+}  // namespace
+
+bool user_list_fresh(const std::string& path, const Clock& clock) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // Minutes of the hour are compared the way the clock shows them. Time zones move by whole
+  // minutes, so the file's minute follows from the distance in minutes to the present one.
+  const int64_t now = clock.epoch_seconds();
+  const int now_minute = clock.now().minute;
+  auto floor_div = [](int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); };
+  const int64_t apart = floor_div(now, 60) - floor_div(int64_t(st.st_mtime), 60);
+  const int file_minute = int(((now_minute - apart) % 60 + 60) % 60);
+  const int diff = now_minute > file_minute ? now_minute - file_minute : file_minute - now_minute;
+  return diff <= 5;
+}
+
+std::string login_status_text(std::string pattern, const TDatum& date, const TCas& time) {
+  replace_all(pattern, "%t", zero_filled(time.HOD % 100, 2) + ":" + zero_filled(time.MIN % 100, 2));
+  replace_all(pattern, "%d",
+              zero_filled(date.DEN % 100, 2) + "." + zero_filled(date.MES % 100, 2) + "." +
+                  zero_filled(date.ROK % 10000, 4));
+  return pattern;
+}
+
+void install_screens(Frame& frame) {
+  for (const PlannedScreen& p : kPlanned) {
+    std::string key = p.window_key;
+    frame.set_builder(p.number, [&frame, key] { stand_in(frame, key); });
+  }
+  frame.set_builder(kScreenConnect, [&frame] { build_connection_screen(frame); });
+  frame.set_builder(kScreenLogin, [&frame] { build_login_screen(frame); });
+  frame.set_builder(kScreenMenu, [&frame] { build_menu(frame); });
+}
+
+// -------------------------------------------------------------------------- connection screen
+
+void build_connection_screen(Frame& f) {
+  toolkit::Toolkit& tk = f.tk();
+  ClientConnection& conn = f.client().conn;
+  tk.okna.SMAZOKNA();
+  const int32_t h = tk.okna.VYTVOROKNO(-1, -1, 270, 120, false, "pripoj", "adresa");
+  if (h == toolkit::kNoFreeWindow) return;
+  const int w = h >> 8;
+  // The buttons outlive this builder on the screen, so what they change is shared with them.
+  struct State {
+    bool confirmed = false;
+    bool changed = true;
+  };
+  auto st = std::make_shared<State>();
+  auto choose = [st, &conn](bool internal) {
+    if (conn.LOKALNISERV != internal) st->changed = true;
+    conn.LOKALNISERV = internal;
+  };
+  f.button(w, "pripojit.bmp", [st] { st->confirmed = true; }, 20, -10, kEnter);
+  f.button(w, "interni.bmp", [choose] { choose(true); }, 80, -10, 'i');
+  f.button(w, "externi.bmp", [choose] { choose(false); }, 140, -10, 'e');
+  f.button(w, "pomoc.bmp", [&f] { f.defer([&f] { f.help(); }); }, 200, -10, kF1);
+  f.status("offline");
+  f.modal = Modal::kAddress;
+  f.modal_key = "pripoj";
+  while (!f.screen_left()) {
+    if (st->changed) {
+      st->changed = false;
+      const std::string& address = conn.LOKALNISERV ? conn.ADRESASERV : conn.EXTADRESASERV;
+      tk.okna.VYPISUDAJ(260, 230, 255, tk.images.NAJDIBARVU(0, 0, 64), 15, address);
+      tk.tlacitka.NUTNOVYKRESLIT = true;
+    }
+    f.event_step();
+    if (st->confirmed) {
+      st->confirmed = false;
+      f.connect();
+      // Still connected from before (a logout before logging in): the login screen follows.
+      if (f.info().SPOJENO) f.request_screen(kScreenLogin);
+    }
+  }
+  f.modal = Modal::kNone;
+}
+
+// ------------------------------------------------------------------------------ login screen
+
+void build_login_screen(Frame& f) {
+  toolkit::Toolkit& tk = f.tk();
+  TInfoKlient& k = f.info();
+  tk.okna.SMAZOKNA();
+  if (!load_user_list(f)) return;
+  if (f.screen_left()) return;
+
+  tk.tlacitka.VYMAZFRONTU();
+  int32_t h = tk.okna.VYTVOROKNO(-1, -1, 250, 300, false, "uzivatel", "");
+  if (h == toolkit::kNoFreeWindow) return;
+  int w = h >> 8;
+  f.status("connected");
+  tk.okna.PRVNISEZNAMVOKNE(w, 10, 30, 200, 235, 12, 0);
+  auto chosen = std::make_shared<bool>(false);
+  f.button(w, "nahoru.bmp", [&tk] { tk.seznam.SEZNAMNAHORU(); tk.tlacitka.NUTNOVYKRESLIT = true; },
+           -15, 30, kUp, 22, 20);
+  f.button(w, "dolu.bmp", [&tk] { tk.seznam.SEZNAMDOLU(); tk.tlacitka.NUTNOVYKRESLIT = true; },
+           -15, 60, kDown, 22, 20);
+  f.button(w, "pomoc.bmp", [&f] { f.defer([&f] { f.help(); }); }, -15, -10, kF1);
+  f.button(w, "prihlasit.bmp", [chosen, &tk] { *chosen = !tk.seznam.SEZNAM.empty(); }, 10, -10,
+           kEnter);
+  f.modal = Modal::kUserList;
+  f.modal_key = "uzivatel";
+  while (!*chosen && !f.screen_left()) f.event_step();
+  f.modal = Modal::kNone;
+  if (f.screen_left()) return;
+  const std::string name = chosen_name(f);
+
+  for (;;) {
+    tk.okna.SMAZOKNA();
+    h = tk.okna.VYTVOROKNO(-1, -1, 400, 55, false, "heslo", "");
+    if (h == toolkit::kNoFreeWindow) return;
+    w = h >> 8;
+    f.button(w, "budiz.bmp", [&tk] { tk.okna.KONECZADAVANI = 1; }, -5, -5, kEnter);
+    std::optional<std::string> password = read_password(f, w);
+    if (!password) return;
+
+    Packet& b = f.compose();
+    b.ULOZRETEZEC(slot::kText, true, name);
+    b.ULOZRETEZEC(slot::kText2, true, *password);
+    b.SIFRUJHESLO();
+    std::memcpy(b.bytes + slot::kSignature, f.config().PODPIS.data(), kSignatureBytes);
+    const int32_t reply = f.send_and_wait(11, "login");
+    if (reply == 194) {
+      k.JMENO = name;
+      b.get_raw(slot::kDateTime, &f.last_login_date, sizeof f.last_login_date);
+      b.get_raw(slot::kDateTime + 6, &f.last_login_time, sizeof f.last_login_time);
+      f.request_screen(kScreenMenu);
+      break;
+    }
+    f.HLASENICHYBY();
+    f.status("connected");
+    if (reply == 195 || !k.SPOJENO || f.POZADOVANAOBRAZOVKA == kScreenConnect || f.ending())
+      return;
+  }
+
+  // Own record: the rights the menu shows, and the own id.
+  Packet& b = f.compose();
+  b.ULOZRETEZEC(slot::kText, true, k.JMENO);
+  if (f.CEKEJNAODPOVED(27, "info") == 245) f.read_user_record();
+  if (!k.SPOJENO) return;
+  f.STAVOVYRADEK(login_status_text(f.text("loged"), f.last_login_date, f.last_login_time));
+}
+
+// --------------------------------------------------------------------------------- main menu
+
+void build_menu(Frame& f) {
+  toolkit::Toolkit& tk = f.tk();
+  const TInfoKlient& k = f.info();
+  tk.okna.SMAZOKNA();
+  f.clear_current_order();
+  const int32_t h = tk.okna.VYTVOROKNO(5, 5, 70, 410, false, "menu", "");
+  if (h == toolkit::kNoFreeWindow) return;
+  const int w = h >> 8;
+  f.menu_entries.clear();
+  auto entry = [&](const char* picture, int32_t y, uint8_t key, bool shown,
+                   std::function<void()> action) {
+    if (!shown) return;
+    f.button(w, picture, [&f, action] { f.defer(action); }, 0, y, key);
+    f.menu_entries.push_back(picture);
+  };
+  auto has = [&k](int bit) { return TESTBIT(k.MOJEPRAVA, bit); };
+  auto go = [&f](int32_t screen) { return [&f, screen] { f.request_screen(screen); }; };
+  auto orders = [&f](int view) {
+    return [&f, view] {
+      f.orders_view = view;
+      f.refetch_list = true;
+      f.request_screen(view == 0 ? 7 : 8);
+    };
+  };
+
+  entry("pomoc.bmp", -10, kF1, true, [&f] { f.help(); });
+  entry("uzivatel.bmp", 30, 'u', true, [&f] {
+    // User administration opens on the own user, whose record is fetched first.
+    Packet& b = f.compose();
+    b.ULOZRETEZEC(slot::kText, true, f.info().JMENO);
+    if (f.CEKEJNAODPOVED(27, "info") == 245) f.read_user_record();
+    if (f.info().SPOJENO && f.POZADOVANAOBRAZOVKA != kScreenConnect) f.request_screen(3);
+  });
+  entry("dochazka.bmp", 60, 'd', has(6), go(4));
+  entry("alarm.bmp", 90, 'a', has(53), go(5));
+  entry("kamery.bmp", 120, 'k', has(24), go(6));
+  entry("zakazky.bmp", 150, 'z', has(8) && has(58), orders(0));
+  entry("vyroba.bmp", 180, 'v', has(8), orders(1));
+  entry("zpravy.bmp", 210, 'p', has(54), go(9));
+  entry("cas.bmp", 240, 'c', true, [&f] {
+    f.compose();
+    f.CEKEJNAODPOVED(13, "time");
+  });
+  entry("kalkulace.bmp", 270, kCtrlC, has(9) && has(58), go(74));
+  entry("restart.bmp", -45, kCtrlR, k.JMENO == "admin", [&f] {
+    f.compose();
+    f.CEKEJNAODPOVED(2, "rest");
+  });
+}
+
+}  // namespace ksv::client

@@ -1,0 +1,342 @@
+// The client's way in and out against a real server: connecting on either address, the login
+// with wrong and right passwords, the user list and its cache, the signature, logout,
+// disconnects during a wait, and the exit.
+#include <utime.h>
+
+#include "client/tests/fixture.h"
+#include "protocol/rights.h"
+
+namespace ksv::client::testing {
+namespace {
+
+std::vector<std::string> errors(const std::vector<std::string>& seen) {
+  std::vector<std::string> out;
+  for (const std::string& k : seen)
+    if (k.rfind("error", 0) == 0) out.push_back(k);
+  return out;
+}
+
+int64_t bits(std::initializer_list<int> list) {
+  int64_t r = 0;
+  for (int b : list) NASTAVBIT(r, b);
+  return r;
+}
+
+// ---------------------------------------------------------------------------------- connect
+
+TEST_F(ClientTest, UnreachableInternalAddressStaysOfflineAndExternalConnects) {
+  start_server();
+  // Nothing listens on 127.0.0.9 (the server is bound to 127.0.0.1 only).
+  dir.write_file("client/adresy.cfg", "127.0.0.9\n127.0.0.1\n");
+  open_client();
+  EXPECT_EQ(app->client.conn.ADRESASERV, "127.0.0.9");
+  EXPECT_EQ(app->client.conn.EXTADRESASERV, "127.0.0.1");
+  when_modal(Modal::kAddress, [this] { key(13); });
+  when([this] { return app->client.conn.POSLCHYBA == ClientConnection::kConnectFailed; },
+       [this] {
+         EXPECT_EQ(f().AKTUALNIOBRAZOVKA, kScreenConnect);
+         EXPECT_EQ(f().status_text, f().text("offline"));
+         key('e');
+         key(13);
+       });
+  ASSERT_TRUE(run_until([this] { return f().modal == Modal::kUserList; }));
+  EXPECT_TRUE(info().SPOJENO);
+  EXPECT_FALSE(app->client.conn.LOKALNISERV);
+  EXPECT_EQ(f().AKTUALNIOBRAZOVKA, kScreenLogin);
+}
+
+TEST_F(ClientTest, InternalAddressChosenBackAfterExternal) {
+  start_server();
+  dir.write_file("client/adresy.cfg", "127.0.0.1\n127.0.0.9\n");
+  open_client();
+  when_modal(Modal::kAddress, [this] {
+    key('e');
+    key('i');
+    key(13);
+  });
+  ASSERT_TRUE(run_until([this] { return f().modal == Modal::kUserList; }));
+  EXPECT_TRUE(app->client.conn.LOKALNISERV);
+  EXPECT_TRUE(info().SPOJENO);
+}
+
+// ------------------------------------------------------------------------------------ login
+
+TEST_F(ClientTest, WrongPasswordTwiceThenRightOpensTheMenuWithTheLastLogin) {
+  start_server();
+  const int32_t id = add_user("novak", "0042", bits({8}));
+  TPrava before{};
+  server->users().stamp_login("novak", DateTime{2026, 3, 9, 8, 5, 0}, before);
+  open_client();
+  script_login("0041");
+  when_modal(Modal::kError, [this] { key(13); });
+  when_modal(Modal::kPassword, [this] {
+    type("42");  // the same digits without the leading zeros are another password
+    key(13);
+  });
+  when_modal(Modal::kError, [this] { key(13); });
+  // A password of digits is sent exactly as typed, leading zeros included.
+  when_modal(Modal::kPassword, [this] {
+    type("0042");
+    key(13);
+  });
+  ASSERT_TRUE(run_until([this] {
+    return f().AKTUALNIOBRAZOVKA == kScreenMenu && f().status_text.find("2026") != std::string::npos;
+  }));
+  EXPECT_EQ(errors(seen), (std::vector<std::string>{"error196", "error196"}));
+  EXPECT_TRUE(info().PRIHLASEN);
+  EXPECT_EQ(info().JMENO, "novak");
+  EXPECT_EQ(info().MOJEID, id);
+  EXPECT_EQ(info().MOJEPRAVA, bits({8}));
+  EXPECT_EQ(f().status_text, "Prihlaseno, minule 09.03.2026 v 08:05");
+  EXPECT_EQ(f().requests_sent[27], 1);
+}
+
+TEST_F(ClientTest, ThirdWrongPasswordEndsOnTheConnectionScreen) {
+  start_server();
+  add_user("novak", "jehla", 0);
+  open_client();
+  script_login("a");
+  for (int i = 0; i < 2; ++i) {
+    when_modal(Modal::kError, [this] { key(13); });
+    when_modal(Modal::kPassword, [this] {
+      type("b");
+      key(13);
+    });
+  }
+  when_modal(Modal::kError, [this] { key(13); });
+  ASSERT_TRUE(run_until([this] {
+    return errors(seen).size() == 3 && f().modal == Modal::kAddress;
+  }));
+  EXPECT_EQ(errors(seen), (std::vector<std::string>{"error196", "error196", "error195"}));
+  EXPECT_EQ(f().AKTUALNIOBRAZOVKA, kScreenConnect);
+  EXPECT_FALSE(info().SPOJENO);
+}
+
+TEST_F(ClientTest, UserListIsSortedAndTheHighlightedNameLogsIn) {
+  start_server();
+  add_user("zelenka", "z", 0);
+  add_user("adamec", "a", 0);
+  add_user("kral", "k", 0);
+  open_client();
+  when_modal(Modal::kAddress, [this] { key(13); });
+  when_modal(Modal::kUserList, [this] {
+    const auto& l = app->tk.seznam.SEZNAM;
+    ASSERT_EQ(l.size(), 4u);  // with the administrator
+    EXPECT_EQ(l[0].NAZEV, "adamec");
+    EXPECT_EQ(l[1].NAZEV, "admin");
+    EXPECT_EQ(l[2].NAZEV, "kral");
+    EXPECT_EQ(l[3].NAZEV, "zelenka");
+    hb().extended_key(80);
+    hb().extended_key(80);
+    key(13);
+  });
+  when_modal(Modal::kPassword, [this] {
+    type("k");
+    key(13);
+  });
+  ASSERT_TRUE(run_until([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu; }));
+  EXPECT_EQ(info().JMENO, "kral");
+}
+
+TEST_F(ClientTest, DelegatedRightsCountForTheMenu) {
+  start_server();
+  add_user("novak", "n", bits({8}));
+  ASSERT_EQ(server->users().delegate("novak", bits({58}), TDatum{1, 1, 2027}),
+            server::UserResult::kOk);
+  open_client();
+  script_login("n");
+  ASSERT_TRUE(run_until([this] {
+    return f().AKTUALNIOBRAZOVKA == kScreenMenu && f().requests_sent[27] == 1 &&
+           f().status_text.find("minule") != std::string::npos;
+  }));
+  EXPECT_EQ(info().MOJEPRAVA, bits({8, 58}));
+  // The menu was built after the rights arrived.
+  for (int i = 0; i < 3; ++i) f().main_pass();
+  EXPECT_EQ(f().menu_entries,
+            (std::vector<std::string>{"pomoc.bmp", "uzivatel.bmp", "zakazky.bmp", "vyroba.bmp",
+                                      "cas.bmp"}));
+}
+
+// ----------------------------------------------------------------------- signature and cache
+
+TEST_F(ClientTest, SignatureFileTravelsWithListAndLogin) {
+  start_server(test_signature());
+  add_user("novak", "n", 0);
+  dir.write_file("client/signature", test_signature());
+  open_client();
+  script_login("n");
+  ASSERT_TRUE(run_until([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu; }));
+  EXPECT_TRUE(info().PRIHLASEN);
+}
+
+TEST_F(ClientTest, WithoutTheSignatureTheServerDropsTheClient) {
+  start_server(test_signature());
+  add_user("novak", "n", 0);
+  open_client();  // no signature file: 256 zero bytes go out
+  when_modal(Modal::kAddress, [this] { key(13); });
+  when([this] { return f().requests_sent[10] == 1; }, [] {});
+  ASSERT_TRUE(run_until([this] {
+    return f().requests_sent[10] == 1 && f().AKTUALNIOBRAZOVKA == kScreenConnect &&
+           f().modal == Modal::kAddress;
+  }));
+  EXPECT_FALSE(info().SPOJENO);
+  EXPECT_TRUE(app->tk.seznam.SEZNAM.empty());
+}
+
+TEST_F(ClientTest, FreshUserListIsReadFromTempInsteadOfAskingAgain) {
+  clock.set(2026, 3, 10, 10, 30, 0);
+  start_server();
+  add_user("novak", "n", 0);
+  open_client();
+  int lists_seen = 0;
+  auto back_to_login = [this](int64_t minutes_ago) {
+    return [this, minutes_ago] {
+      // The list file as if received minutes_ago by the fake clock.
+      std::string path = f().temp_path(f().SEZNAMUZIVATELU);
+      struct utimbuf t {};
+      t.actime = t.modtime = time_t(clock.epoch_seconds() - minutes_ago * 60);
+      ASSERT_EQ(::utime(path.c_str(), &t), 0);
+      key(15);  // logout before logging in: back to the connection screen
+    };
+  };
+  when_modal(Modal::kAddress, [this] { key(13); });
+  when_modal(Modal::kUserList, back_to_login(62));  // (from the user list, not logged in)  // minute of the hour differs by 2
+  when_modal(Modal::kAddress, [this] { key(13); });
+  when_modal(Modal::kUserList, [&, this] {
+    lists_seen = f().requests_sent[10];
+    back_to_login(7)();
+  });
+  when_modal(Modal::kAddress, [this] { key(13); });
+  ASSERT_TRUE(run_until([this] {
+    return script.empty() && f().modal == Modal::kUserList;
+  }));
+  EXPECT_EQ(lists_seen, 1);                // 62 minutes old, same minutes: not asked again
+  EXPECT_EQ(f().requests_sent[10], 2);     // 7 minutes old: asked again
+  EXPECT_EQ(app->tk.seznam.SEZNAM.size(), 2u);
+}
+
+TEST(UserListCache, MinuteOfTheHourDecides) {
+  ksv::testing::TempDir d;
+  d.write_file("sezn0", "admin\n");
+  FakeClock clock(2026, 3, 10, 10, 30, 0);
+  auto aged = [&](int64_t seconds) {
+    struct utimbuf t {};
+    t.actime = t.modtime = time_t(clock.epoch_seconds() - seconds);
+    ::utime((d / "sezn0").c_str(), &t);
+    return user_list_fresh(d / "sezn0", clock);
+  };
+  EXPECT_TRUE(aged(0));
+  EXPECT_TRUE(aged(5 * 60));      // 10:25
+  EXPECT_FALSE(aged(6 * 60));     // 10:24
+  EXPECT_TRUE(aged(62 * 60));     // 09:28: hours are not compared
+  EXPECT_TRUE(aged(-3 * 60));     // a file stamped a little ahead of this clock
+  clock.set(2026, 3, 10, 10, 3, 0);
+  EXPECT_FALSE(aged(5 * 60));     // 09:58 against 10:03: minute 58 is far from minute 3
+  EXPECT_FALSE(user_list_fresh(d / "missing", clock));
+  EXPECT_FALSE(user_list_fresh(d.path(), clock));  // a directory is no list
+}
+
+// ------------------------------------------------------------------------ logout and exit
+
+TEST_F(ClientTest, LogoutFromTheMenuReconnectsToTheLoginScreen) {
+  start_server();
+  add_user("novak", "n", 0);
+  open_client();
+  script_login("n");
+  when([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu && f().requests_sent[27] == 1 && settled(); },
+       [this] { key(15); });
+  ASSERT_TRUE(run_until([this] {
+    return f().requests_sent[20] == 1 && f().modal == Modal::kUserList;
+  }));
+  EXPECT_TRUE(info().SPOJENO);
+  EXPECT_FALSE(info().PRIHLASEN);
+  EXPECT_EQ(f().AKTUALNIOBRAZOVKA, kScreenLogin);
+}
+
+TEST_F(ClientTest, ExitLogsOffAndWritesTheConfiguration) {
+  start_server();
+  add_user("novak", "n", 0);
+  ::mkdir((cdir + "fav").c_str(), 0755);
+  dir.write_file("client/oblibene.cfg", cdir + "fav\n" + cdir + "gone\n");
+  open_client();
+  script_login("n");
+  when([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu && f().requests_sent[27] == 1 && settled(); },
+       [this] { key(11); });
+  EXPECT_EQ(f().run(), 0);
+  EXPECT_EQ(f().requests_sent[20], 1);
+  EXPECT_FALSE(info().SPOJENO);
+  app->finish();
+  EXPECT_EQ(dir.read_file("client/oblibene.cfg"), cdir + "fav\n\n\n");
+  EXPECT_EQ(dir.read_file("client/posladr.cfg"), cdir + "\n");
+}
+
+// ---------------------------------------------------------------------- waits and disconnects
+
+// Connected and logged in through the frame's own exchange, without the screens.
+void login_directly(ClientTest& t, Frame& f, Client& c) {
+  f.AKTUALNIOBRAZOVKA = f.POZADOVANAOBRAZOVKA = kScreenMenu;
+  c.conn.THREADPRIPOJSENASERVER();
+  ASSERT_TRUE(c.conn.INFOKLIENT.SPOJENO);
+  Packet& b = f.compose();
+  b.ULOZRETEZEC(slot::kText, true, "novak");
+  b.ULOZRETEZEC(slot::kText2, true, "n");
+  b.SIFRUJHESLO();
+  ASSERT_EQ(f.CEKEJNAODPOVED(11, "login"), 194);
+  (void)t;
+}
+
+TEST_F(ClientTest, ServerDroppingTheConnectionEndsAWaitOnScreenZero) {
+  start_server();
+  add_user("novak", "n", 0);
+  open_client();
+  login_directly(*this, f(), app->client);
+  // From now on the server never answers; it drops the session at the first pause instead.
+  serve = false;
+  bool dropped = false;
+  app->frame.idle = [&] {
+    if (!dropped) server->disconnect(session_slot());
+    dropped = true;
+    tick();
+  };
+  f().compose();
+  EXPECT_EQ(f().CEKEJNAODPOVED(13, "time"), 0);
+  EXPECT_EQ(f().POZADOVANAOBRAZOVKA, kScreenConnect);
+  EXPECT_FALSE(info().SPOJENO);
+  EXPECT_FALSE(timed_out);
+}
+
+TEST_F(ClientTest, DisconnectButtonDuringAWaitEndsOnScreenZero) {
+  start_server();
+  add_user("novak", "n", 0);
+  open_client();
+  login_directly(*this, f(), app->client);
+  serve = false;  // the request stays unanswered until the button has been pressed
+  when([] { return true; }, [this] {
+    key(18);
+    serve = true;
+  });
+  f().compose();
+  f().CEKEJNAODPOVED(13, "time");
+  for (int i = 0; i < 10 && info().SPOJENO; ++i) f().event_step();
+  EXPECT_EQ(f().POZADOVANAOBRAZOVKA, kScreenConnect);
+  EXPECT_FALSE(info().SPOJENO);
+  EXPECT_EQ(f().requests_sent[20], 1);
+  EXPECT_FALSE(f().ZANEPRAZDNEN);
+  EXPECT_FALSE(timed_out);
+}
+
+TEST_F(ClientTest, ErrorCodes195And255CloseTheConnection) {
+  start_server();
+  add_user("novak", "n", 0);
+  open_client();
+  login_directly(*this, f(), app->client);
+  when_modal(Modal::kError, [this] { key(13); });
+  info().POSLAKCE = 255;
+  f().HLASENICHYBY();
+  EXPECT_EQ(seen, (std::vector<std::string>{"error255"}));
+  EXPECT_FALSE(info().SPOJENO);
+  EXPECT_EQ(f().POZADOVANAOBRAZOVKA, kScreenConnect);
+}
+
+}  // namespace
+}  // namespace ksv::client::testing
