@@ -208,10 +208,15 @@ bool render_picture(const PictureSpec& spec, const std::string& dir, std::string
   } else {
     g.SETCOLOR(0);
     g.SETTEXTJUSTIFY(1, 1);
-    // As large as fits with a pixel of margin, so every label is readable at its size.
-    int size = h - 4;
-    g.SETTEXTSTYLE(20, 0, size);
-    while (size > 8 && g.TEXTWIDTH(spec.look) > w - 4) g.SETTEXTSTYLE(20, 0, --size);
+    // As large as fits with a pixel of margin, bold while it stays at 10 pixels or more; a long
+    // label falls back to the narrower regular face before it gets smaller still.
+    auto fit = [&](int font, int smallest) {
+      int size = h - 4;
+      g.SETTEXTSTYLE(font, 0, size);
+      while (size > smallest && g.TEXTWIDTH(spec.look) > w - 4) g.SETTEXTSTYLE(font, 0, --size);
+      return g.TEXTWIDTH(spec.look) <= w - 4;
+    };
+    if (!fit(20, 10)) fit(4, 8);
     g.OUTTEXTXY(w / 2, h / 2, spec.look);
   }
 
