@@ -213,7 +213,8 @@ int Engine::segment_loaded_picture(const SegmentationInput& in) {
       s.SMER = 0;
       s.BARVA = index;
       ++POCETSEGMENTU;
-      const int32_t c = fill_component(x, y, index, true);
+      // The fill paints the preview only for a screen that shows it.
+      const int32_t c = fill_component(x, y, index, static_cast<bool>(hooks.show_preview));
       if (c < MINPIXELUNASEG) {
         --POCETSEGMENTU;  // its pixels stay erased until the picture is restored
         continue;

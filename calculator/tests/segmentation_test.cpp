@@ -266,6 +266,35 @@ TEST(Segmentation, QuestionAboutSmallSegments) {
   EXPECT_EQ(s.engine->SEGMENT[1].AKTIVNI, 32);
 }
 
+TEST(Segmentation, PreviewIsPaintedForAScreen) {
+  ksv::testing::TempDir dir;
+  // Two large areas and one small one; the preview shows the picture unscaled.
+  auto f = [](int x, int y) -> uint8_t {
+    if (y < 10 && x < 10) return 10;
+    if (y >= 20 && y < 30 && x < 10) return 11;
+    if (y == 35 && x < 7) return 12;
+    return kWhite;
+  };
+  auto in = whole_picture(write_bmp(dir, "p.bmp", 41, 41, f), 40, 40);
+  in.BARVAPODKL[0] = kWhite;
+  int shown = 0, queued = 0;
+  EngineHooks hooks;
+  hooks.show_preview = [&] { ++shown; };
+  hooks.run_queued_actions = [&] { ++queued; };
+  Segmented s(in, hooks);
+  ASSERT_EQ(s.error, 0);
+  const images::TOBRAZEK& preview = s.obr.OBRAZKY[s.engine->HANDLENAHLEDU];
+  EXPECT_DOUBLE_EQ(s.engine->POMERNAHL, 1.0);
+  auto at = [&](int x, int y) { return preview.BUFFER[y * preview.MAXX + x]; };
+  EXPECT_EQ(at(0, 0), 240);  // first large area, fill colour 0
+  EXPECT_EQ(at(9, 9), 240);
+  EXPECT_EQ(at(0, 25), 241);  // the counter moved on after the first large area
+  EXPECT_EQ(at(3, 35), 242);  // small areas paint too, but do not move it on
+  EXPECT_EQ(at(20, 20), 0);  // rebuilt after the background became the marker
+  EXPECT_EQ(shown, 1 + 1 + 2);  // fitted, background removed, once per large area
+  EXPECT_EQ(queued, 1 + 3);     // after fitting, after every kept segment
+}
+
 TEST(SegmentPage, TypeAndStyleSteps) {
   images::Obrazky obr;
   Engine e(obr);
