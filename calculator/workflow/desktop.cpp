@@ -6,6 +6,7 @@
 #include "calculator/workflow/workflow.h"
 #include "toolkit/draw/backend.h"
 #include "toolkit/draw/graph.h"
+#include "toolkit/startup.h"
 #include "toolkit/toolkit.h"
 
 namespace ksv::calculator::ui {
@@ -16,15 +17,11 @@ int run_desktop(const std::string& program_dir) {
   draw::Graph graph(draw::make_backend());
   images::Obrazky images(&graph, dir);
   toolkit::Toolkit tk(graph, images);
-  tk.texty.SOUBTEXTU = dir + "texty.dat";
-  graph.INITGRAPH(3, 4, tk.texty.text("titulek"));
-  if (graph.GRAPHRESULT() != 0) {
+  // The texts file and the program directory follow from the program's own path.
+  if (!toolkit::start_graphics(tk, dir + "logocalc")) {
     std::fprintf(stderr, "logocalc: cannot open the graphics window\n");
     return 1;
   }
-  graph.SETTEXTSTYLE(4, 0, 16);
-  graph.UPDATEGRAPH(0);
-  images.NASTAVPALETU();
   int status = 0;
   {
     Workflow workflow(tk, dir);
