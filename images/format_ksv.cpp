@@ -67,6 +67,8 @@ uint8_t Obrazky::save_ksv_memory(uint16_t slot, std::vector<uint8_t>& out) const
   // Rows are stored as palette indices; any other format would be written as garbage.
   if (o.BPP != 0) return kNotSupported;
   out.clear();
+  // Worst case, every byte literal: the bytes, a head per 32767 of them and the end head.
+  out.reserve(12 + size_t(o.VELY) * (size_t(o.VELX) + 2 * (size_t(o.VELX) / kMaxChunk + 2)));
   auto put16 = [&](uint32_t v) { out.push_back(uint8_t(v)), out.push_back(uint8_t(v >> 8)); };
   auto put32 = [&](uint32_t v) { put16(v & 0xFFFF), put16(v >> 16); };
   put32(uint32_t(o.VELX));
