@@ -112,6 +112,19 @@ TEST(BmpLoad, EveryDepthOfPureRedIsRed) {
   }
 }
 
+TEST(BmpLoad, LaterWindowsHeaderWithMasksInside) {
+  // A 124-byte header as current tools write it, masks at byte 40 of the header: read as a
+  // Windows header, not as the old 12-byte one.
+  Bytes in_header = {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0};  // red, green, blue masks
+  in_header.resize(124 - 40, 0);
+  Bytes file = testing::windows_bmp(2, 1, 32, 3, {0, 0, 255, 0, 255, 0, 0, 0}, {}, in_header);
+  file[14] = 124;
+  Fixture f;
+  ASSERT_EQ(f.load_bmp(file), 0);
+  EXPECT_EQ(f.at(0, 0), kRed);
+  EXPECT_EQ(f.at(1, 0), kBlue);
+}
+
 TEST(BmpLoad, PaletteHeadersOs2AndTopDown) {
   Bytes quads(256 * 4, 0);
   quads[4 * 1 + 2] = 255;  // entry 1 red
