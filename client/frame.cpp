@@ -325,7 +325,7 @@ void Frame::HLASENICHYBY() {
     k.AKTSOUBOR.clear();
   }
   const std::string key = "error" + std::to_string(code);
-  const std::string body = "@" + replace_subject(text(key), subject_name);
+  const std::string body = replace_subject(text(key), subject_name);
   const int32_t h = centred_popup(320, 80, "chyba", "");
   if (h != toolkit::kNoFreeWindow) {
     const int w = h >> 8;
@@ -423,7 +423,8 @@ bool Frame::help_page(const std::string& key) {
   int widest = 0;
   for (const std::string& l : lines) widest = std::max(widest, g.TEXTWIDTH(l));
   g.set_style(style);
-  const int32_t width = std::max(100, widest + 10);
+  // Body lines are drawn left-justified 10 pixels in, so the same margin is kept on the right.
+  const int32_t width = std::max(100, widest + 20);
   const int32_t line = tx.AKTVELFONTU + 1;
   const int32_t height = int32_t(lines.size()) * line + (lines.empty() ? 0 : 15) + 55;
 
@@ -452,7 +453,7 @@ void Frame::help() {
 }
 
 void Frame::notice(const std::string& title_key, const std::string& body_key) {
-  const int32_t h = centred_popup(300, 90, title_key, body_key);
+  const int32_t h = centred_popup(300, 100, title_key, body_key);
   if (h == toolkit::kNoFreeWindow) return;
   const int w = h >> 8;
   bool closed = false;

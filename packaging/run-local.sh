@@ -28,7 +28,17 @@ fi
 
 echo "== ksvserver on port ${KSV_PORT:-12345}, data in $DATA, log in $DATA/log/"
 
-# The desktop client is started here when a display exists (added with the client):
-# the server then runs in the background and stops when the client's session ends.
+# The desktop client is started here when a display exists: the server then runs in the
+# background and stops when the client ends. KSVDB connects to 127.0.0.1 on the same port.
+CLIENT="${KSV_CLIENT:-$ROOT/build/run/client/KSVDB}"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$CLIENT" ]; then
+  "$SERVER" --dir "$DATA" "$@" &
+  SERVER_PID=$!
+  trap 'kill "$SERVER_PID" 2>/dev/null || true; wait "$SERVER_PID" 2>/dev/null || true' EXIT
+  echo "== KSVDB: Pripoj (Enter) connects to 127.0.0.1; Konec (Ctrl+K) ends client and server"
+  rc=0
+  "$CLIENT" || rc=$?
+  exit "$rc"
+fi
 
 exec "$SERVER" --dir "$DATA" "$@"
