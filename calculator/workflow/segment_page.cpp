@@ -33,7 +33,6 @@ bool Workflow::segment() {
   in.ROZMERY = ROZMERY;
   in.BARVAPODKL = BARVAPODKL;
   in.BARVAPOZADI = BARVAPOZADI;
-  last_input_ = in;
   ++segmentations;
   const int e = engine.TRASUJSEGMENTY(in);
   if (!running()) return false;
@@ -71,7 +70,6 @@ void Workflow::segment_page() {
   page_window_ = open_window(0, 0, 640, 275, false, "segmenty");
   buttons_window_ = open_window(0, 275, 640, 205, false, "segtlac");
   const int w = buttons_window_;
-  toolkit::Seznam& list = tk_.seznam;
   STRANKASEG = 0;
   KTEREZRUSIT = 0;
   rebuild_preview();
@@ -164,7 +162,6 @@ void Workflow::segment_page() {
       if (!result_screen()) return;
     }
   }
-  (void)list;
 }
 
 void Workflow::refresh() {

@@ -136,7 +136,6 @@ class Workflow {
   int page_window_ = -1, buttons_window_ = -1;
   int last_mouse_buttons_ = 0;
   bool from_result_ = false;  // the jump back to the segments came from "&Zpet"
-  SegmentationInput last_input_;
 };
 
 }  // namespace ksv::calculator::ui

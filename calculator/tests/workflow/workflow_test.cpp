@@ -385,6 +385,19 @@ TEST_F(WorkflowTest, NothingLeftAfterTheBackgroundEndsWithError103) {
   EXPECT_EQ(r->status, kExitFatal);
 }
 
+TEST_F(WorkflowTest, TooManySegmentsEndWithError101) {
+  // A checkerboard of 3 x 3 cells: 66 x 66 areas, more than the table holds.
+  write_logo("cells.bmp", 200, 200, [](int x, int y) -> uint8_t {
+    return (x / 3 + y / 3) % 2 ? 0xE0 : 0x03;
+  });
+  Script s;
+  s.keys("Space").keys("End").keys("Enter").keys("8").keys("1").keys("a").keys("Enter");
+  s.keys("Enter").keys("Enter Enter Enter").keys("Enter").keys("Enter");
+  auto r = run(s);
+  EXPECT_EQ(r->workflow.error_code, 101);
+  EXPECT_EQ(r->status, kExitFatal);
+}
+
 TEST_F(WorkflowTest, LogaFolderThatCannotBeMadeEndsWithAnError) {
   std::filesystem::remove(dir / "loga");
   dir.write_file("loga", "a file in the way");
