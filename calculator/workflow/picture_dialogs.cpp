@@ -74,6 +74,10 @@ void Workflow::fill_chooser_list() {
   list.VYTVORSEZNAM(AKTUALNIADR, AKTPRIP);
   list.SETRIDSEZNAM(0, 0, false);
   tk_.okna.PRVNISEZNAMVOKNE(chooser_window_, 10, 30, 350, 340, 17, 0);
+  // The folder shown, under the thumbnail: its end, where the names differ.
+  std::string shown = AKTUALNIADR;
+  if (shown.size() > 17) shown = "..." + shown.substr(shown.size() - 14);
+  text_at(445, 410, shown, 255, tk_.images.NAJDIBARVU(64, 64, 64), 140);
   last_thumb_entry_ = -1;
   show_thumbnail();
   tk_.tlacitka.NUTNOVYKRESLIT = true;

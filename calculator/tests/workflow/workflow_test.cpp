@@ -102,6 +102,32 @@ TEST_F(WorkflowTest, SizeLimitAccepts409x307AndRefuses410) {
   }
 }
 
+TEST_F(WorkflowTest, ZeroSizeProposalIsRefusedWith104) {
+  // 4 x 4 pixels propose 0 x 0 mm: nothing to stitch, so the size dialog asks again.
+  write_logo("tiny.bmp", 4, 4, [](int, int) -> uint8_t { return 0xE0; });
+  Script s;
+  s.keys("Space").keys("End").keys("Enter").keys("8").keys("1").keys("a").keys("Enter");
+  s.keys("Enter").keys("Enter Enter Enter");
+  auto r = run(s);
+  ASSERT_EQ(r->workflow.errors_shown.size(), 1u);
+  EXPECT_EQ(r->workflow.errors_shown[0], "chyba104");
+  EXPECT_EQ(r->status, kExitDone);
+}
+
+TEST_F(WorkflowTest, MarkerRefusesTheReservedIndex) {
+  write_default_logo();
+  Script s;
+  s.keys("Space").keys("End").keys("Enter").keys("8").keys("1").keys("a").keys("Enter");
+  s.keys("Enter").keys("Enter Enter Enter");
+  // The palette grid starts at (100, 90), cells 20 apart: index 1, then index 3.
+  s.keys("Space").click(125, 95).keys("Enter");
+  auto reserved = run(s);
+  EXPECT_EQ(reserved->workflow.BARVAPOZADI, 0);
+  s.keys("Space").click(165, 95).keys("Enter");
+  auto taken = run(s);
+  EXPECT_EQ(taken->workflow.BARVAPOZADI, 3);
+}
+
 TEST_F(WorkflowTest, MaskButtonStepsThroughSixMasks) {
   write_default_logo();
   {
