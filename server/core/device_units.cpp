@@ -77,6 +77,7 @@ ServerUnits::ServerUnits(Server& srv, ServerConfig cfg, std::unique_ptr<Attendan
   chain(h.poll_cameras, [this](Server&) { cameras.capture(); });
   chain(h.offer_message, [this](Server&, int slot) { offer_message(slot); });
   chain(h.camera_plan, [this](Server&) { camera_maintenance(); });
+  chain(h.nightly_camera_marks, [this](Server&) { cameras.new_day(); });
 }
 
 ServerUnits::~ServerUnits() {

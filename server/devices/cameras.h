@@ -64,6 +64,9 @@ class CameraSystem {
   void capture();
   // Every pass: the plans, each camera once per hour.
   void apply_plans();
+  // The nightly cleaning: yesterday's first arrival is forgotten, so the arrival rule starts
+  // the camera again for the first person of the new day.
+  void new_day() { first_arrival_.reset(); }
 
   // Command 49: the new plan goes to "kamery.dat" first; memory changes only when it is stored.
   bool save_plan(int camera, bool system_in_use, const TPlanKamer& plan);

@@ -182,6 +182,17 @@ TEST_F(Cameras, FirstArrivalStartsTheCameraAndItsIntervalEndsIt) {
   EXPECT_FALSE(cams.camera(0).AKTIVNI);
   EXPECT_TRUE(log.contains("Vypinam kameru po prichodu uzivatele cislo 0"));
   EXPECT_FALSE(p.AKTZMENA.PRICHOD);
+
+  // The next morning, after the nightly cleaning, the first person starts it again.
+  attendance.present.clear();
+  clock.set(2026, 3, 11, 0, 30, 0);
+  cams.new_day();
+  cams.apply_plans();
+  attendance.present = {6};
+  clock.set(2026, 3, 11, 7, 0, 0);
+  cams.apply_plans();
+  EXPECT_TRUE(cams.camera(0).AKTIVNI);
+  EXPECT_EQ(cams.camera(0).INTERVAL, 1800);
 }
 
 TEST_F(Cameras, SwitchedOffSystemStopsBothCamerasOncePerHour) {
