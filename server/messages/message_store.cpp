@@ -99,9 +99,14 @@ std::string run_admin_command(const std::string& command, const std::string& bas
     std::string path = command.size() > 4 ? command.substr(4) : "";
     std::string bare = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     std::optional<std::string> from = path_inside(base_dir, path);
-    if (!from || !is_plain_name(bare) || !file_exists(*from) ||
-        !copy_file(*from, base_dir + "temp/" + bare))
-      return "get FAIL";
+    if (!from || !is_plain_name(bare) || !file_exists(*from)) return "get FAIL";
+    // A file that already lies in "temp" under its name needs no copy (nor can it be copied
+    // over itself).
+    const std::string to = base_dir + "temp/" + bare;
+    char from_real[PATH_MAX], to_real[PATH_MAX];
+    const bool same = ::realpath(from->c_str(), from_real) && ::realpath(to.c_str(), to_real) &&
+                      std::string(from_real) == to_real;
+    if (!same && !copy_file(*from, to)) return "get FAIL";
     return "$download " + bare;
   }
   return "Neznamy prikaz";

@@ -188,6 +188,8 @@ TEST_F(AdminCommands, GetCopiesFilesOfTheTreeAndNothingElse) {
   EXPECT_EQ(answer_to(*a, "$get databaze/Z1/poznamka.txt"), "$download poznamka.txt");
   EXPECT_EQ(rig.dir.read_file("temp/poznamka.txt"), "obsah zakazky");
   EXPECT_EQ(answer_to(*a, "$get kalkul.dat"), "$download kalkul.dat");
+  EXPECT_EQ(answer_to(*a, "$get temp/kalkul.dat"), "$download kalkul.dat");  // already there
+  EXPECT_EQ(rig.dir.file_size("temp/kalkul.dat"), long(sizeof(TKalkulace)));
 
   EXPECT_EQ(answer_to(*a, "$get ../ksv-outside-secret.txt"), "get FAIL");
   EXPECT_EQ(answer_to(*a, "$get databaze/../../ksv-outside-secret.txt"), "get FAIL");
