@@ -99,23 +99,34 @@ void Alarm::receive_word(uint16_t word) {
   const uint8_t low = uint8_t(word & 0xFF), high = uint8_t(word >> 8);
   // A board that keeps talking while nothing is read must not overrun unread frames.
   if (uint8_t(write_ - read_) > kRingSize - 2 * kFrameSize) return;
+  // A code frame cut short (by a new frame, or an end before all its digits) is dropped: with
+  // digits missing it could name somebody else.
+  auto drop_code_frame = [&] {
+    if (in_code_frame_) write_ = frame_start_;
+    in_code_frame_ = false;
+  };
   auto open_frame = [&] {
     frame_start_ = write_;
     for (int i = 0; i < kFrameSize; ++i) ring_[uint8_t(write_ + i)] = 0;
   };
   if (low >= 1 && low <= 10) {
-    if (in_code_frame_) write_ = uint8_t(frame_start_ + kFrameSize);  // an unfinished frame
+    drop_code_frame();
     open_frame();
     ring_[write_++] = low;
     in_code_frame_ = true;
   } else if (low >= kWordDigitFirst && low <= kWordDigitLast) {
     if (in_code_frame_ && uint8_t(write_ - frame_start_) < kFrameSize) ring_[write_++] = high;
   } else if (low == kWordCodeEnd) {
-    if (in_code_frame_) write_ = uint8_t(frame_start_ + kFrameSize);
+    if (!in_code_frame_) return;
+    const int digits = uint8_t(write_ - frame_start_) - 1;
+    if (digits < ring_[frame_start_]) {
+      drop_code_frame();
+      return;
+    }
+    write_ = uint8_t(frame_start_ + kFrameSize);
     in_code_frame_ = false;
   } else if (low == kFrameSensors || low == kFrameTime || low == kFramePoll) {
-    if (in_code_frame_) write_ = uint8_t(frame_start_ + kFrameSize);
-    in_code_frame_ = false;
+    drop_code_frame();
     open_frame();
     ring_[write_] = low;
     ring_[uint8_t(write_ + 1)] = high;

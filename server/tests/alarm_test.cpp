@@ -257,6 +257,32 @@ TEST_F(AlarmTest, CodeFramesRecordArrivalsAndDepartures) {
   EXPECT_EQ(frame_reply({4, 4, 7, 1, 1, 0}), std::vector<uint16_t>{kReplyUnknownCode});
 }
 
+TEST_F(AlarmTest, CodeWordsMakeFramesAndCutFramesAreDropped) {
+  auto words = [&](std::initializer_list<uint16_t> ws) {
+    for (uint16_t w : ws) alarm.receive_word(w);
+    alarm.handle_frames();
+  };
+  // Code 4711 with its direction 1: a departure.
+  words({4, 11 + 256 * 4, 12 + 256 * 7, 13 + 256 * 1, 14 + 256 * 1, 15 + 256 * 1, 32});
+  ASSERT_EQ(attendance.events.size(), 1u);
+  EXPECT_EQ(attendance.events[0], (FakeAttendance::Event{jana, false}));
+  EXPECT_EQ(alarm.take_reply_words(), std::vector<uint16_t>{kReplyAccepted});
+
+  // Two digits of four, then the end; then a frame interrupted by a poll.
+  users.create("ota", "x", "4700", 0);
+  words({4, 11 + 256 * 4, 12 + 256 * 7, 32});
+  words({4, 11 + 256 * 4, 12 + 256 * 7, 0, 13 + 256 * 0, 14 + 256 * 0, 32});
+  EXPECT_EQ(attendance.events.size(), 1u);
+  EXPECT_EQ(alarm.take_reply_words(), std::vector<uint16_t>{192});  // only the poll's answer
+
+  // Many frames in a row wrap the ring without losing one.
+  for (int i = 1; i <= 40; ++i) words({uint16_t(kFrameSensors + 256 * (i % 2 ? 0x08 : 0))});
+  EXPECT_EQ(mail_count(dir), 0);  // no address set
+  EXPECT_FALSE(rec.STAVA1);
+  words({uint16_t(kFrameSensors + 256 * 0x08)});
+  EXPECT_TRUE(rec.STAVA1);
+}
+
 TEST_F(AlarmTest, PollTimeAndUnknownFrames) {
   rec.TESTOVATCIDLO2 = 1;
   rec.ZAPNUTOB = 1;
