@@ -145,6 +145,9 @@ class Engine {
   uint8_t work_pixel(int32_t x, int32_t y) const { return work_[int64_t{y} * work_stride_ + x]; }
   void set_work_pixel(int32_t x, int32_t y, uint8_t v) { work_[int64_t{y} * work_stride_ + x] = v; }
   uint8_t result_pixel(int32_t x, int32_t y) const;
+  // The stitch fill's corner search crosses stretches it has slid along before in one step;
+  // off, it slides pixel by pixel to the same corner (tests compare the two).
+  bool use_run_cache = true;
   // Points the engine at an already prepared working and result picture (tests, tools).
   void attach_pictures(uint16_t working, uint16_t result, uint8_t marker);
 
@@ -203,6 +206,11 @@ class Engine {
   // Positions set to the visited index since they were last handed back to a fill, so the
   // hand-back does not scan the whole picture for every segment.
   std::vector<int32_t> visited_;
+  // Per row of the running fill: a stretch [first, second] along the stitch axis known to
+  // belong to the fill with nothing above it (see find_start_corner).
+  std::vector<std::pair<int32_t, int32_t>> clear_runs_;
+  bool fill_vertical_ = false;
+  bool fill_active_ = false;
 };
 
 }  // namespace ksv::calculator

@@ -185,22 +185,60 @@ bool Engine::in_fill(int32_t x, int32_t y) const {
 
 // The start corner: up along the row axis whenever possible; otherwise slide forward along the
 // stitch axis, and once that fails, backward, until neither works.
+//
+// Some shapes (bars joined at one end, stitched along the bars) send the search down the same
+// long row again and again, each time to use up one more pixel at its end. So the stretches a
+// search has slid along are remembered per row: every pixel there still belongs to the fill
+// and has nothing above it (pixels only ever leave the fill, and mark_visited shortens a
+// stretch when one of its own pixels is used up), and a later search crosses them in one step
+// where it would have slid pixel by pixel to the same place.
 void Engine::find_start_corner(int32_t& nx, int32_t& ny, bool vertical) {
   // (sx, sy) is one step along the stitch axis, (rx, ry) one row along the row axis.
   const int32_t sx = vertical ? 0 : 1, sy = vertical ? 1 : 0;
   const int32_t rx = vertical ? 1 : 0, ry = vertical ? 0 : 1;
+  auto row_of = [&] { return vertical ? nx : ny; };
+  auto pos_of = [&] { return vertical ? ny : nx; };
+  auto move_to = [&](int32_t s) { (vertical ? ny : nx) = s; };
   bool forward = true;
+  bool known_in = in_fill(nx, ny);
+  int32_t run_row = -1, run_lo = 1, run_hi = 0;  // the stretch this search has crossed
+  auto keep_run = [&] {
+    if (run_row >= 0 && run_lo <= run_hi) clear_runs_[size_t(run_row)] = {run_lo, run_hi};
+    run_lo = 1;
+    run_hi = 0;
+  };
+  auto note = [&] {  // the current pixel belongs to the fill and has nothing above it
+    const int32_t r = row_of(), p = pos_of();
+    if (r != run_row) {
+      keep_run();
+      run_row = r;
+    }
+    if (run_lo > run_hi) run_lo = run_hi = p;
+    run_lo = std::min(run_lo, p);
+    run_hi = std::max(run_hi, p);
+  };
   for (;;) {
     if (in_fill(nx - rx, ny - ry)) {
       nx -= rx;
       ny -= ry;
       forward = true;
+      known_in = true;
       continue;
+    }
+    if (known_in && use_run_cache) {
+      note();
+      const auto [lo, hi] = clear_runs_[size_t(row_of())];
+      const int32_t p = pos_of();
+      if (lo <= p && p <= hi) {
+        move_to(forward ? hi : lo);
+        note();
+      }
     }
     if (forward) {
       if (in_fill(nx + sx, ny + sy)) {
         nx += sx;
         ny += sy;
+        known_in = true;
         continue;
       }
       forward = false;
@@ -208,8 +246,10 @@ void Engine::find_start_corner(int32_t& nx, int32_t& ny, bool vertical) {
     if (in_fill(nx - sx, ny - sy)) {
       nx -= sx;
       ny -= sy;
+      known_in = true;
       continue;
     }
+    keep_run();
     return;
   }
 }
@@ -225,6 +265,9 @@ void Engine::VYSTEHUJSEGMENT(uint16_t x, uint16_t y, uint16_t colour, uint16_t D
   int32_t cx = nx, cy = ny;
   fill_index_ = work_pixel(x, y);
   branch_stack_.clear();
+  clear_runs_.assign(size_t(SVISLE ? NOVAX : NOVAY), {1, 0});
+  fill_vertical_ = SVISLE;
+  fill_active_ = true;
   auto stitch_to_n = [&] {
     CARA(cx, cy, nx, ny, line_colour, max_len);
     cx = nx;
@@ -275,6 +318,7 @@ void Engine::VYSTEHUJSEGMENT(uint16_t x, uint16_t y, uint16_t colour, uint16_t D
     cy = ny;
   }
   stitch_to_n();
+  fill_active_ = false;
 }
 
 // ------------------------------------------------------------------------ whole simulation

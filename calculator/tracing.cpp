@@ -21,6 +21,16 @@ void Engine::mark_visited(int32_t x, int32_t y) {
   if (p != kVisited) {
     p = kVisited;
     visited_.push_back(y * NOVAX + x);
+    if (fill_active_) {  // the pixel leaves a stretch the fill's corner search remembers
+      auto& [lo, hi] = clear_runs_[size_t(fill_vertical_ ? x : y)];
+      const int32_t s = fill_vertical_ ? y : x;
+      if (lo <= s && s <= hi) {
+        if (s - lo >= hi - s)
+          hi = s - 1;
+        else
+          lo = s + 1;
+      }
+    }
   }
 }
 
