@@ -2,6 +2,9 @@
 // mm), a quarter and a sixteenth of that area: segmentation (loading included) and the stitch
 // simulation, each beside a plain four-neighbour flood-fill labelling of the same working
 // picture, so the growth with area and the distance to the plain labelling are both visible.
+// Two extremes follow at the largest size: one area over the whole picture (the fill's longest
+// stack) and bars joined at one end stitched along their length (the corner search's longest
+// slides).
 #include <unistd.h>
 
 #include <algorithm>
@@ -93,8 +96,12 @@ struct Figures {
 // One colour over the whole picture but a white corner: the worst case for the fill's stack.
 uint8_t plain_area(double u, double v) { return u < 0.01 && v < 0.01 ? 0xFF : 0x6C; }
 
+// Vertical bars joined at the top, to be stitched along the bars: the corner search's
+// worst case.
+uint8_t bars(double u, double v) { return (std::fmod(u * 227, 1.0) < 0.85 || v < 0.002) ? 0x6C : 0xFF; }
+
 Figures measure(const std::string& dir, int mm_x, int mm_y, int rounds,
-                uint8_t (*picture)(double, double) = logo) {
+                uint8_t (*picture)(double, double) = logo, bool vertical = false) {
   const int w = mm_x * 5, h = mm_y * 5;
   const std::string file = dir + "/logo_" + std::to_string(w) + ".bmp";
   {
@@ -123,6 +130,8 @@ Figures measure(const std::string& dir, int mm_x, int mm_y, int rounds,
     if (engine.TRASUJSEGMENTY(in) != 0) std::exit(1);
     f.segmentation = std::min(f.segmentation, ms_since(t));
     f.segments = engine.POCETSEGMENTU;
+    if (vertical)
+      for (int i = 0; i < engine.POCETSEGMENTU; ++i) engine.SEGMENT[i].SMER = 1;
     const ksv::images::TOBRAZEK& work = obr.OBRAZKY[engine.PODKLADOVELOGO];
     t = Clock::now();
     f.areas = plain_labelling(work.BUFFER, work.MAXX, w, h);
@@ -157,10 +166,18 @@ int main() {
     std::printf("%-22s %9d %9.1f %9.1f %9.1f %7.1f %11.1f %9d\n", name, s.mm_x * s.mm_y * 25,
                 f.segmentation, f.simulation, both, f.labelling, both / f.labelling, f.segments);
   }
-  const Figures f = measure(dir, 409, 307, 3, plain_area);
-  std::printf("%-22s %9d %9.1f %9.1f %9.1f %7.1f %11.1f %9d\n", "2045 x 1535, one area", 3139075,
-              f.segmentation, f.simulation, f.segmentation + f.simulation, f.labelling,
-              (f.segmentation + f.simulation) / f.labelling, f.segments);
+  const struct {
+    const char* name;
+    uint8_t (*picture)(double, double);
+    bool vertical;
+  } extremes[] = {{"2045 x 1535, one area", plain_area, false},
+                  {"2045 x 1535, bars", bars, true}};
+  for (const auto& x : extremes) {
+    const Figures f = measure(dir, 409, 307, 3, x.picture, x.vertical);
+    std::printf("%-22s %9d %9.1f %9.1f %9.1f %7.1f %11.1f %9d\n", x.name, 3139075, f.segmentation,
+                f.simulation, f.segmentation + f.simulation, f.labelling,
+                (f.segmentation + f.simulation) / f.labelling, f.segments);
+  }
   rmdir(dir.c_str());
   return 0;
 }
