@@ -147,6 +147,8 @@ TEST_F(ClientTest, StartupEmptiesTempButKeepsTheMessages) {
     EXPECT_EQ(app->images.OBRAZKY[i].VELY, kPreviewSize[i][1]);
   }
   EXPECT_EQ(app->tk.texty.SOUBTEXTU, cdir + "dbtexty.dat");
+  // The machine's clock is left alone unless a local setting asks otherwise.
+  EXPECT_FALSE(app->client.clock_setter);
   EXPECT_EQ(hb().title(), "KSV - databaze vysivani");
   EXPECT_EQ(f().POZADOVANAOBRAZOVKA, kScreenConnect);
   EXPECT_EQ(f().AKTUALNIOBRAZOVKA, kNoScreen);

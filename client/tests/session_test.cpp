@@ -325,6 +325,29 @@ TEST_F(ClientTest, DisconnectButtonDuringAWaitEndsOnScreenZero) {
   EXPECT_FALSE(timed_out);
 }
 
+// A message the server pushes while a request is outstanding is stored and announced, and the
+// wait goes on until the request's own reply.
+TEST_F(ClientTest, PushedMessageDuringAWaitIsNotTakenForTheReply) {
+  start_server();
+  add_user("novak", "n", 0);
+  open_client();
+  login_directly(*this, f(), app->client);
+  serve = false;
+  when([] { return true; }, [this] {
+    Packet push;
+    push.NASTAVPRIKAZ(240, 0, true);
+    push.ULOZRETEZEC(slot::kData, true, "admin");
+    push.ULOZRETEZEC(slot::kText2, true, "zitra se nepracuje");
+    ASSERT_TRUE(net::send_all(server->session(session_slot()).socket, push.bytes, kPacketSize));
+  });
+  when([] { return true; }, [this] { serve = true; });
+  f().compose();
+  EXPECT_EQ(f().CEKEJNAODPOVED(13, "time"), 203);
+  EXPECT_TRUE(f().message_announced);
+  EXPECT_EQ(dir.read_file("client/temp/zpravy.txt"), ":admin:zitra se nepracuje\n");
+  EXPECT_EQ(f().status_text, f().text("wait"));
+}
+
 TEST_F(ClientTest, ErrorCodes195And255CloseTheConnection) {
   start_server();
   add_user("novak", "n", 0);
