@@ -239,6 +239,11 @@ TEST_F(AlarmTest, AddressesThatWouldReachTheShellAreRefused) {
   EXPECT_EQ(mail_count(dir), 0);
   EXPECT_EQ(mailer.send("a.b+c@d-e.cz", "s", "b"), kMailHandedOver);
   EXPECT_EQ(mail_count(dir), 1);
+
+  // No "temp" to write the text into: nothing is run.
+  Mailer homeless(dir / "nowhere/", cfg, log);
+  EXPECT_EQ(homeless.send("a@b.cz", "s", "b"), kMailNotWritten);
+  EXPECT_EQ(mail_count(dir), 1);
 }
 
 TEST_F(AlarmTest, CodeFramesRecordArrivalsAndDepartures) {
