@@ -68,7 +68,7 @@ TEST_F(Transfers, DownloadBlocksCarryLengthsAndLastFlag) {
   Packet& b = Rig::compose(*c, 31);
   b.ULOZRETEZEC(sl::kText, true, "d.bin");
   c->OBSLUHAKOMUNIKACE();
-  rig.server->pass();
+  rig.pass_after_send();
   // Read the server's blocks by hand and acknowledge them as the client would.
   Packet got;
   auto next = [&] {
@@ -84,7 +84,7 @@ TEST_F(Transfers, DownloadBlocksCarryLengthsAndLastFlag) {
   EXPECT_EQ(got.ZISKEJCISLO(sl::kText), 1016);
   got.NASTAVPRIKAZ(121, 0, false);
   ASSERT_TRUE(net::send_all(c->conn.ZASUVKA, got.bytes, kPacketSize));
-  rig.server->pass();
+  rig.pass_after_send();
   next();
   EXPECT_EQ(got.code(), 220);
   EXPECT_EQ(got.block(), 1);
@@ -92,7 +92,7 @@ TEST_F(Transfers, DownloadBlocksCarryLengthsAndLastFlag) {
   EXPECT_EQ(got.ZISKEJCISLO(sl::kText), 1);
   got.NASTAVPRIKAZ(121, 1, true);
   ASSERT_TRUE(net::send_all(c->conn.ZASUVKA, got.bytes, kPacketSize));
-  rig.server->pass();
+  rig.pass_after_send();
   EXPECT_FALSE(rig.server->session(0).transfer_active());
   // Nothing follows the last block.
   rig.server->pass();
@@ -166,7 +166,7 @@ TEST_F(Transfers, AbortAndStrayBlocks) {
     p.NASTAVPRIKAZ(code, 0, false);
     p.ULOZCISLO(sl::kText, length);
     EXPECT_TRUE(net::send_all(c->conn.ZASUVKA, p.bytes, kPacketSize));
-    rig.server->pass();
+    rig.pass_after_send();
     pollfd w{c->conn.ZASUVKA, POLLIN, 0};
     if (::poll(&w, 1, 50) <= 0) return 0;
     Packet got;
@@ -177,7 +177,7 @@ TEST_F(Transfers, AbortAndStrayBlocks) {
   rig.dir.write_file("client/big.bin", pattern(5000));
   ASSERT_EQ(c->ZACNIODESILAT(rig.dir.path() + "client/big.bin"), 0);
   c->OBSLUHAKOMUNIKACE();
-  rig.server->pass();
+  rig.pass_after_send();
   EXPECT_TRUE(rig.server->session(0).transfer_active());
   // Abort: the server closes its side and answers 201.
   c->conn.INFOKLIENT.AKTSOUBOR.clear();
@@ -193,7 +193,7 @@ TEST_F(Transfers, AbortAndStrayBlocks) {
   rig.dir.write_file("client/two.bin", pattern(2000));
   ASSERT_EQ(c->ZACNIODESILAT(rig.dir.path() + "client/two.bin"), 0);
   c->OBSLUHAKOMUNIKACE();
-  rig.server->pass();
+  rig.pass_after_send();
   c->conn.INFOKLIENT.AKTSOUBOR.clear();
   std::fclose(c->conn.INFOKLIENT.DATSOUB);
   c->conn.INFOKLIENT.DATSOUB = nullptr;
