@@ -399,7 +399,8 @@ InputResult Frame::VSTUPNIDIALOG(const std::string& title_key, uint8_t length) {
   out.confirmed = result != std::string(1, '\0') &&
                   (tk_.okna.KONECZADAVANI == 1 || tk_.okna.KONECZADAVANI == 4);
   if (out.confirmed) {
-    out.text = result;
+    // The field hands a number back without its text; callers get both.
+    out.text = result.empty() && number != 0 ? toolkit::INT2STR(number) : result;
     out.number = number;
   }
   tk_.okna.SMAZOKNO(w);

@@ -43,7 +43,7 @@ enum class Modal { kNone, kAddress, kUserList, kPassword, kConfirm, kInput, kHel
 
 struct InputResult {
   bool confirmed = false;
-  std::string text;  // the typed text (empty for a number)
+  std::string text;    // the typed text; a number in its decimal form
   int32_t number = 0;  // the typed number, 0 when the text is not a number
 };
 

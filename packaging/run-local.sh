@@ -2,7 +2,8 @@
 # Runs the KSV server straight from the build (build/run/server/ksvserver) with a persistent data
 # directory, var/server/ in the repository. On the first run it adds a user that can log in from
 # this machine (the administrator "admin" may only log in from a 192.x address) and prints its
-# name and password. The server runs in the foreground: Ctrl+C or Escape stops it.
+# name and password. The server runs in the foreground: Ctrl+C or Escape stops it. When a display
+# exists (DISPLAY or WAYLAND_DISPLAY) and KSVDB is built, KSVDB is started against it instead.
 #   packaging/run-local.sh [ksvserver options]   e.g. KSV_PORT=23456 packaging/run-local.sh
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)

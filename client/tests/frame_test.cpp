@@ -189,6 +189,7 @@ TEST_F(ClientTest, InputDialogGivesTextOrNumber) {
   InputResult n = f().VSTUPNIDIALOG("rok", 4);
   EXPECT_TRUE(n.confirmed);
   EXPECT_EQ(n.number, 2026);
+  EXPECT_EQ(n.text, "2026");
   when_modal(Modal::kInput, [this] {
     type("dilna");
     key(13);
