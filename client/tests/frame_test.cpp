@@ -6,13 +6,12 @@
 namespace ksv::client::testing {
 namespace {
 
-std::vector<std::string> menu_for(ClientTest& t, Frame& f, const std::string& name,
+std::vector<std::string> menu_for(Frame& f, const std::string& name,
                                   std::initializer_list<int> rights) {
   f.info().JMENO = name;
   f.info().MOJEPRAVA = 0;
   for (int b : rights) NASTAVBIT(f.info().MOJEPRAVA, b);
   build_menu(f);
-  (void)t;
   return f.menu_entries;
 }
 
@@ -21,28 +20,28 @@ using Entries = std::vector<std::string>;
 TEST_F(ClientTest, MenuShowsEntriesByRights) {
   open_client();
   const Entries always = {"pomoc.bmp", "uzivatel.bmp", "cas.bmp"};
-  EXPECT_EQ(menu_for(*this, f(), "novak", {}), always);
+  EXPECT_EQ(menu_for(f(), "novak", {}), always);
   // Production alone needs bit 8; the orders browser needs 58 as well.
-  EXPECT_EQ(menu_for(*this, f(), "novak", {8}),
+  EXPECT_EQ(menu_for(f(), "novak", {8}),
             (Entries{"pomoc.bmp", "uzivatel.bmp", "vyroba.bmp", "cas.bmp"}));
-  EXPECT_EQ(menu_for(*this, f(), "novak", {58}), always);
-  EXPECT_EQ(menu_for(*this, f(), "novak", {8, 58}),
+  EXPECT_EQ(menu_for(f(), "novak", {58}), always);
+  EXPECT_EQ(menu_for(f(), "novak", {8, 58}),
             (Entries{"pomoc.bmp", "uzivatel.bmp", "zakazky.bmp", "vyroba.bmp", "cas.bmp"}));
   // The calculation needs 9 and 58 together.
-  EXPECT_EQ(menu_for(*this, f(), "novak", {9}), always);
-  EXPECT_EQ(menu_for(*this, f(), "novak", {9, 58}),
+  EXPECT_EQ(menu_for(f(), "novak", {9}), always);
+  EXPECT_EQ(menu_for(f(), "novak", {9, 58}),
             (Entries{"pomoc.bmp", "uzivatel.bmp", "cas.bmp", "kalkulace.bmp"}));
-  EXPECT_EQ(menu_for(*this, f(), "novak", {6, 53, 24, 54}),
+  EXPECT_EQ(menu_for(f(), "novak", {6, 53, 24, 54}),
             (Entries{"pomoc.bmp", "uzivatel.bmp", "dochazka.bmp", "alarm.bmp", "kamery.bmp",
                      "zpravy.bmp", "cas.bmp"}));
 }
 
 TEST_F(ClientTest, RestartOnlyForTheNameAdminExactly) {
   open_client();
-  Entries admin = menu_for(*this, f(), "admin", {});
+  Entries admin = menu_for(f(), "admin", {});
   EXPECT_EQ(admin.back(), "restart.bmp");
   for (const char* other : {"Admin", "admin ", "administrator"}) {
-    Entries e = menu_for(*this, f(), other, {});
+    Entries e = menu_for(f(), other, {});
     EXPECT_EQ(std::count(e.begin(), e.end(), "restart.bmp"), 0) << other;
   }
 }

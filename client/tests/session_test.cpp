@@ -273,7 +273,7 @@ TEST_F(ClientTest, ExitLogsOffAndWritesTheConfiguration) {
 // ---------------------------------------------------------------------- waits and disconnects
 
 // Connected and logged in through the frame's own exchange, without the screens.
-void login_directly(ClientTest& t, Frame& f, Client& c) {
+void login_directly(Frame& f, Client& c) {
   f.AKTUALNIOBRAZOVKA = f.POZADOVANAOBRAZOVKA = kScreenMenu;
   c.conn.THREADPRIPOJSENASERVER();
   ASSERT_TRUE(c.conn.INFOKLIENT.SPOJENO);
@@ -282,14 +282,13 @@ void login_directly(ClientTest& t, Frame& f, Client& c) {
   b.ULOZRETEZEC(slot::kText2, true, "n");
   b.SIFRUJHESLO();
   ASSERT_EQ(f.CEKEJNAODPOVED(11, "login"), 194);
-  (void)t;
 }
 
 TEST_F(ClientTest, ServerDroppingTheConnectionEndsAWaitOnScreenZero) {
   start_server();
   add_user("novak", "n", 0);
   open_client();
-  login_directly(*this, f(), app->client);
+  login_directly(f(), app->client);
   // From now on the server never answers; it drops the session at the first pause instead.
   serve = false;
   bool dropped = false;
@@ -309,7 +308,7 @@ TEST_F(ClientTest, DisconnectButtonDuringAWaitEndsOnScreenZero) {
   start_server();
   add_user("novak", "n", 0);
   open_client();
-  login_directly(*this, f(), app->client);
+  login_directly(f(), app->client);
   serve = false;  // the request stays unanswered until the button has been pressed
   when([] { return true; }, [this] {
     key(18);
@@ -331,7 +330,7 @@ TEST_F(ClientTest, PushedMessageDuringAWaitIsNotTakenForTheReply) {
   start_server();
   add_user("novak", "n", 0);
   open_client();
-  login_directly(*this, f(), app->client);
+  login_directly(f(), app->client);
   serve = false;
   when([] { return true; }, [this] {
     Packet push;
@@ -352,7 +351,7 @@ TEST_F(ClientTest, ErrorCodes195And255CloseTheConnection) {
   start_server();
   add_user("novak", "n", 0);
   open_client();
-  login_directly(*this, f(), app->client);
+  login_directly(f(), app->client);
   when_modal(Modal::kError, [this] { key(13); });
   info().POSLAKCE = 255;
   f().HLASENICHYBY();
