@@ -379,7 +379,7 @@ TEST_F(Copy, TheLastCodesReachThePacketsEnd) {
   ASSERT_EQ(st.text(0, 17, "Z1"), 225);
   std::vector<std::string> codes = {"p1", "p2"};
   for (int i = 3; i <= 24; ++i) {
-    codes.push_back("p" + std::to_string(i));
+    codes.push_back(std::string("p").append(std::to_string(i)));
     ASSERT_EQ(st.text(0, 42, codes.back()), 229);
   }
   st.compose(18);
