@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -125,6 +126,19 @@ std::vector<std::string> subdirectories(const std::string& dir) {
   }
   ::closedir(d);
   return out;
+}
+
+// A list for one client in "temp": written in one piece, without the flush to disk that the
+// record files get. It is rewritten on every request and only read back by the download that
+// follows the reply, so a crash can only lose a list the client will ask for again.
+template <class T>
+bool write_list(const std::string& path, const std::vector<T>& records) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const size_t n = records.size();
+  bool ok = n == 0 || std::fwrite(records.data(), sizeof(T), n, f) == n;
+  ok = std::fclose(f) == 0 && ok;
+  return ok;
 }
 
 // One order of the scope: its line (mode 6) or its programs' lines (mode 7) go to `out`.
@@ -250,7 +264,7 @@ bool write_file_list(const std::string& dir, int mode, const std::string& out_pa
       list.push_back(s);
     }
   }
-  return write_records<TSeznamSoub>(out_path, list);
+  return write_list(out_path, list);
 }
 
 bool search_orders(const std::string& databaze, const std::optional<std::string>& order,
@@ -268,7 +282,7 @@ bool search_orders(const std::string& databaze, const std::optional<std::string>
     for (const DirEntry& e : *orders)
       if (e.is_directory) search_order(databaze + e.name + "/", e.mtime, f, out);
   }
-  return write_records<TSeznamDatabanky>(out_path, out);
+  return write_list(out_path, out);
 }
 
 }  // namespace ksv::server
