@@ -215,6 +215,24 @@ TEST_F(ClientTest, FreshUserListIsReadFromTempInsteadOfAskingAgain) {
   EXPECT_EQ(app->tk.seznam.SEZNAM.size(), 2u);
 }
 
+TEST_F(ClientTest, ListCutOffByALostConnectionIsNotKept) {
+  start_server();
+  // Names of 240 characters: the list needs three blocks.
+  for (int i = 0; i < 12; ++i) add_user(std::to_string(10 + i) + std::string(238, 'u'), "x", 0);
+  open_client();
+  when_modal(Modal::kAddress, [this] { key(13); });
+  // The list takes several blocks; the server goes away after the first one arrived.
+  when([this] { return app->client.transfer_active() && info().VELIKOST > 0; },
+       [this] { server->disconnect(session_slot()); });
+  ASSERT_TRUE(run_until([this] {
+    return script.empty() && f().modal == Modal::kAddress;
+  }));
+  EXPECT_FALSE(info().SPOJENO);
+  EXPECT_TRUE(f().SEZNAMUZIVATELU.empty());
+  EXPECT_FALSE(dir.exists("client/temp/sezn0"));
+  EXPECT_TRUE(app->tk.seznam.SEZNAM.empty());
+}
+
 TEST(UserListCache, MinuteOfTheHourDecides) {
   ksv::testing::TempDir d;
   d.write_file("sezn0", "admin\n");
