@@ -12,30 +12,11 @@
 #include <cstring>
 #include <memory>
 
+#include "protocol/fd.h"
 #include "protocol/record_file.h"
 
 namespace ksv {
 namespace {
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-  bool close() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 struct DirCloser {
   void operator()(DIR* d) const { ::closedir(d); }

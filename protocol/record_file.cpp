@@ -9,30 +9,10 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "protocol/fd.h"
+
 namespace ksv {
 namespace {
-
-// Closes a descriptor when the scope ends, so every early return releases it.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-  // Closes now and reports the result: a failed close can be the first sign of a lost write.
-  bool close() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 int open_read(const std::string& path) {
   int fd;
