@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "protocol/clock.h"
@@ -128,6 +129,13 @@ int run_cli(int argc, char** argv, std::ostream& out, std::ostream& err,
     } else {
       return usage_error("unknown or incomplete argument: " + a);
     }
+  }
+
+  // A data directory named on the command line is made when missing, with its parents, as the
+  // workshop's installation would; the tree inside it is the server's own start-up work.
+  if (!opt.base_dir.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(opt.base_dir, ec);
   }
 
   if (action == Action::kRun) {
