@@ -1,7 +1,10 @@
 // Fd: owns a file descriptor and closes it when the scope ends, so every early return of the
-// file routines releases what it opened.
+// file routines releases what it opened; write_all completes short writes.
 #pragma once
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
 
 namespace ksv {
 
@@ -25,5 +28,20 @@ class Fd {
  private:
   int fd_;
 };
+
+// Writes all n bytes, going on after short writes and interrupted calls.
+inline bool write_all(int fd, const char* p, size_t n) {
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (w == 0) return false;
+    p += w;
+    n -= size_t(w);
+  }
+  return true;
+}
 
 }  // namespace ksv

@@ -23,20 +23,6 @@ struct DirCloser {
 };
 using DirPtr = std::unique_ptr<DIR, DirCloser>;
 
-bool write_all(int fd, const char* p, size_t n) {
-  while (n > 0) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (w == 0) return false;
-    p += w;
-    n -= size_t(w);
-  }
-  return true;
-}
-
 std::string directory_of(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";

@@ -22,20 +22,6 @@ int open_read(const std::string& path) {
   return fd;
 }
 
-bool write_all(int fd, const char* p, size_t n) {
-  while (n > 0) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (w == 0) return false;
-    p += w;
-    n -= size_t(w);
-  }
-  return true;
-}
-
 int fsync_retry(int fd) {
   int r;
   do {
