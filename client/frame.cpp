@@ -14,6 +14,28 @@ namespace ksv::client {
 
 namespace {
 
+// Marks a dialog as the one now open and puts the dialog under it back when it closes: dialogs
+// nest (an error can open over help or over a screen's own window).
+class ModalScope {
+ public:
+  ModalScope(Frame& f, Modal m, std::string key)
+      : f_(f), outer_(f.modal), outer_key_(std::move(f.modal_key)) {
+    f.modal = m;
+    f.modal_key = std::move(key);
+  }
+  ~ModalScope() {
+    f_.modal = outer_;
+    f_.modal_key = std::move(outer_key_);
+  }
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+
+ private:
+  Frame& f_;
+  Modal outer_;
+  std::string outer_key_;
+};
+
 std::string two_digits(int v) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%02d", v % 100);
@@ -342,15 +364,12 @@ void Frame::HLASENICHYBY() {
     button(w, "Budiz.bmp", [&closed] { closed = true; }, 0, -5, 13);
     tk_.tlacitka.VYMAZFRONTU();
     DIALOGOTEVREN = true;
-    const Modal outer = modal;
-    const std::string outer_key = modal_key;
-    modal = Modal::kError;
-    modal_key = key;
-    while (!closed && !ending()) event_step();
-    tk_.okna.SMAZOKNO(w);
+    {
+      ModalScope scope(*this, Modal::kError, key);
+      while (!closed && !ending()) event_step();
+      tk_.okna.SMAZOKNO(w);
+    }
     DIALOGOTEVREN = false;
-    modal = outer;
-    modal_key = outer_key;
   }
   if (code == 195 || code == 197 || code == 255) close_connection_to_connect_screen();
 }
@@ -367,15 +386,16 @@ bool Frame::POTVRZENI() {
   button(w, "zrusit.bmp", [this] { VYSLEDEKDIALOGU = kDialogCancelled; }, -10, 30, 27);
   tk_.tlacitka.VYMAZFRONTU();
   DIALOGOTEVREN = true;
-  const Modal outer = modal;
-  modal = Modal::kConfirm;
-  while (VYSLEDEKDIALOGU == kDialogOpen && POZADOVANAOBRAZOVKA != kScreenConnect && !ending())
-    event_step();
-  const bool confirmed = VYSLEDEKDIALOGU == kDialogConfirmed;
-  tk_.okna.SMAZOKNO(w);
+  bool confirmed;
+  {
+    ModalScope scope(*this, Modal::kConfirm, modal_key);
+    while (VYSLEDEKDIALOGU == kDialogOpen && POZADOVANAOBRAZOVKA != kScreenConnect && !ending())
+      event_step();
+    confirmed = VYSLEDEKDIALOGU == kDialogConfirmed;
+    tk_.okna.SMAZOKNO(w);
+  }
   DIALOGOTEVREN = false;
   VYSLEDEKDIALOGU = kDialogNone;
-  modal = outer;
   return confirmed;
 }
 
@@ -389,9 +409,7 @@ InputResult Frame::VSTUPNIDIALOG(const std::string& title_key, uint8_t length) {
   button(w, "zrusit.bmp", [this] { tk_.okna.KONECZADAVANI = 2; }, -10, 30, 27);
   DIALOGOTEVREN = true;
   VYSLEDEKDIALOGU = kDialogOpen;
-  const Modal outer = modal;
-  modal = Modal::kInput;
-  modal_key = title_key;
+  ModalScope scope(*this, Modal::kInput, title_key);
   int32_t number = 0;
   std::string typed, result;
   tk_.okna.ZISKEJUDAJOKNO(w, 10, 30, 255, tk_.images.NAJDIBARVU(0, 0, 64), length, number, typed,
@@ -406,7 +424,6 @@ InputResult Frame::VSTUPNIDIALOG(const std::string& title_key, uint8_t length) {
   tk_.okna.SMAZOKNO(w);
   DIALOGOTEVREN = false;
   VYSLEDEKDIALOGU = kDialogNone;
-  modal = outer;
   return out;
 }
 
@@ -436,15 +453,12 @@ bool Frame::help_page(const std::string& key) {
   button(w, "Budiz.bmp", [&confirmed] { confirmed = true; }, 0, -5, 13);
   tk_.tlacitka.VYMAZFRONTU();
   VYSLEDEKDIALOGU = kDialogOpen;
-  const Modal outer = modal;
-  const std::string outer_key = modal_key;
-  modal = Modal::kHelp;
-  modal_key = key;
-  while (!confirmed && !ending()) event_step();
-  tk_.okna.SMAZOKNO(w);
+  {
+    ModalScope scope(*this, Modal::kHelp, key);
+    while (!confirmed && !ending()) event_step();
+    tk_.okna.SMAZOKNO(w);
+  }
   VYSLEDEKDIALOGU = kDialogNone;
-  modal = outer;
-  modal_key = outer_key;
   return more && confirmed;
 }
 
@@ -461,13 +475,12 @@ void Frame::notice(const std::string& title_key, const std::string& body_key) {
   button(w, "budiz.bmp", [&closed] { closed = true; }, 0, -5, 13);
   tk_.tlacitka.VYMAZFRONTU();
   DIALOGOTEVREN = true;
-  const Modal outer = modal;
-  modal = Modal::kNotice;
-  modal_key = body_key;
-  while (!closed && POZADOVANAOBRAZOVKA != kScreenConnect && !ending()) event_step();
-  tk_.okna.SMAZOKNO(w);
+  {
+    ModalScope scope(*this, Modal::kNotice, body_key);
+    while (!closed && POZADOVANAOBRAZOVKA != kScreenConnect && !ending()) event_step();
+    tk_.okna.SMAZOKNO(w);
+  }
   DIALOGOTEVREN = false;
-  modal = outer;
 }
 
 void Frame::read_user_record() {
