@@ -5,19 +5,10 @@
 #include <jpeglib.h>
 
 #include "tools/converters/convert_common.h"
+#include "tools/converters/jpeg_errors.h"
 
 namespace {
 constexpr int kQuality = 95;
-struct ErrorManager {
-  jpeg_error_mgr base;
-  std::jmp_buf jump;
-};
-void on_error(j_common_ptr info) {
-  char message[JMSG_LENGTH_MAX];
-  info->err->format_message(info, message);
-  std::fprintf(stderr, "bmp2jpg: %s\n", message);
-  std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -29,9 +20,8 @@ int main(int argc, char** argv) {
   std::FILE* file = std::fopen(out.c_str(), "wb");
   if (file == nullptr) return ksv::convert::fail(out, "cannot create");
   jpeg_compress_struct jpeg;
-  ErrorManager errors;
-  jpeg.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = on_error;
+  ksv::convert::JpegErrors errors;
+  jpeg.err = ksv::convert::init_jpeg_errors(errors, "bmp2jpg");
   if (setjmp(errors.jump)) {
     jpeg_destroy_compress(&jpeg);
     std::fclose(file);

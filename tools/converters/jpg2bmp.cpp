@@ -6,19 +6,7 @@
 #include <jpeglib.h>
 
 #include "tools/converters/convert_common.h"
-
-namespace {
-struct ErrorManager {
-  jpeg_error_mgr base;
-  std::jmp_buf jump;
-};
-void on_error(j_common_ptr info) {
-  char message[JMSG_LENGTH_MAX];
-  info->err->format_message(info, message);
-  std::fprintf(stderr, "jpg2bmp: %s\n", message);
-  std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
-}
-}  // namespace
+#include "tools/converters/jpeg_errors.h"
 
 int main(int argc, char** argv) {
   std::string in, out;
@@ -27,9 +15,8 @@ int main(int argc, char** argv) {
   std::FILE* file = std::fopen(in.c_str(), "rb");
   if (file == nullptr) return ksv::convert::fail(in, "cannot open");
   jpeg_decompress_struct jpeg;
-  ErrorManager errors;
-  jpeg.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = on_error;
+  ksv::convert::JpegErrors errors;
+  jpeg.err = ksv::convert::init_jpeg_errors(errors, "jpg2bmp");
   ksv::convert::Rgb picture;
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&jpeg);
