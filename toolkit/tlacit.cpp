@@ -56,37 +56,31 @@ int32_t Tlacitka::VYTVORTLAC(const std::string& picture, std::function<void()> a
     img_.ZMVELIKOSTI(kLoadSlot, slot, width, height, 2);
     internal = false;
   }
+  occupy(index, slot, std::move(action), x, y, key, internal, true);
+  return index * 65536;
+}
+
+void Tlacitka::occupy(int index, uint16_t picture, std::function<void()> action, int32_t x,
+                      int32_t y, uint8_t key, bool internal, bool graphic) {
   TTLAC& b = TLACITKO[index];
   b = TTLAC{};
-  b.OBRAZEK = slot;
+  b.OBRAZEK = picture;
   b.FUNKCE = std::move(action);
   b.X = x;
   b.Y = y;
   b.KLAV = key;
   b.INTERNI = internal;
   b.AKTIVNI = true;
-  b.GRAFICKE = true;
+  b.GRAFICKE = graphic;
   b.STAV = 255;
   ++AKTIVNICHTLAC;
-  return index * 65536;
 }
 
 int32_t Tlacitka::VYTVORTXTTLAC(const std::string& caption, std::function<void()> action,
                                 int32_t x, int32_t y, uint8_t key) {
   int index = free_entry(TLACITKO);
   if (index < 0) return kNoFreeButton;
-  TTLAC& b = TLACITKO[index];
-  b = TTLAC{};
-  b.OBRAZEK = kTextButton;
-  b.FUNKCE = std::move(action);
-  b.X = x;
-  b.Y = y;
-  b.KLAV = key;
-  b.INTERNI = true;
-  b.AKTIVNI = true;
-  b.GRAFICKE = false;
-  b.STAV = 255;
-  ++AKTIVNICHTLAC;
+  occupy(index, kTextButton, std::move(action), x, y, key, true, false);
 
   draw::Graph::Style saved = g_.style();
   g_.SETFILLSTYLE(1, img_.NAJDIBARVU(192, 192, 192));

@@ -82,6 +82,9 @@ class Tlacitka {
 
  private:
   void frame(int index, int colour_slot);
+  // Fills entry `index` as a new, active button in its initial state and counts it.
+  void occupy(int index, uint16_t picture, std::function<void()> action, int32_t x, int32_t y,
+              uint8_t key, bool internal, bool graphic);
 
   draw::Graph& g_;
   images::Obrazky& img_;
