@@ -8,6 +8,7 @@
 #include "toolkit/seznamy.h"
 #include "toolkit/texty.h"
 #include "toolkit/tlacit.h"
+#include "toolkit/trace.h"
 
 namespace ksv::toolkit {
 
@@ -29,6 +30,8 @@ class Toolkit {
   Tlacitka tlacitka;
   Seznam seznam;
   Okna okna;
+  // The event trace (KSV_TRACE); off until the program opens it.
+  Trace trace;
 };
 
 }  // namespace ksv::toolkit
