@@ -5,6 +5,7 @@
 #include "images/obrazky.h"
 #include "toolkit/draw/graph.h"
 #include "toolkit/okna.h"
+#include "toolkit/opener.h"
 #include "toolkit/seznamy.h"
 #include "toolkit/texty.h"
 #include "toolkit/tlacit.h"
@@ -32,6 +33,8 @@ class Toolkit {
   Okna okna;
   // The event trace (KSV_TRACE); off until the program opens it.
   Trace trace;
+  // Shows reports and attachments with the desktop's own programs; traced as "open PATH".
+  Opener opener{trace};
 };
 
 }  // namespace ksv::toolkit
