@@ -17,6 +17,8 @@ int run_desktop(const std::string& program_dir) {
   draw::Graph graph(draw::make_backend());
   images::Obrazky images(&graph, dir);
   toolkit::Toolkit tk(graph, images);
+  // KSV_TRACE names a file that gets one line per screen shown and per result.
+  tk.trace.open_from_env();
   // The texts file and the program directory follow from the program's own path.
   if (!toolkit::start_graphics(tk, dir + "logocalc")) {
     std::fprintf(stderr, "logocalc: cannot open the graphics window\n");

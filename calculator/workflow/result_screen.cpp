@@ -22,8 +22,9 @@ bool Workflow::result_screen() {
                     p.VELY <= 481 ? 240 - p.VELY / 2 : 0);
 
   const int win = open_window(1, 1, 75, 270, false, "vysledek");
-  result_line = "Stehu: " + std::to_string(static_cast<long long>(rnd(engine.POCETSTEHU))) + " (" +
-                toolkit::INT2STR(ROZMERX) + " x " + toolkit::INT2STR(ROZMERY) + " mm)";
+  const std::string total = std::to_string(static_cast<long long>(rnd(engine.POCETSTEHU)));
+  result_line = "Stehu: " + total + " (" + toolkit::INT2STR(ROZMERX) + " x " +
+                toolkit::INT2STR(ROZMERY) + " mm)";
   draw::Graph& g = tk_.graph;
   {
     const draw::Graph::Style style = g.style();
@@ -42,6 +43,7 @@ bool Workflow::result_screen() {
   text_button(win, "Konec", [&] { quit = true; }, 5, 189, 13);
   text_button(win, "Pomoc", [&] { help({"helpkonec"}, 340, 260); }, 5, 229, 59);
   tk_.tlacitka.NUTNOVYKRESLIT = true;
+  tk_.trace.event("result", total);
 
   while (running() && jump == kStay && !quit) {
     pass();

@@ -84,7 +84,9 @@ void Workflow::wait_for(const bool& flag) {
 int Workflow::open_window(int32_t x, int32_t y, int32_t w, int32_t h, bool popup,
                           const std::string& title, const std::string& body) {
   const int32_t handle = tk_.okna.VYTVOROKNO(x, y, w, h, popup, title, body);
-  return handle == toolkit::kNoFreeWindow ? -1 : handle >> 8;
+  if (handle == toolkit::kNoFreeWindow) return -1;
+  tk_.trace.event("screen", title);
+  return handle >> 8;
 }
 
 void Workflow::text_button(int window, const std::string& caption, std::function<void()> action,
