@@ -3,6 +3,7 @@
 // writes the system's 8-bit layout. Limitations: 1- and 4-bit pictures are not supported (5).
 #include <algorithm>
 #include <bit>
+#include <climits>
 
 #include "images/format_io.h"
 #include "images/obrazky.h"
@@ -58,6 +59,58 @@ void repack_32(uint8_t* row, int64_t width, const Masks& m) {
     px[1] = uint8_t(m.g.value(p));
     px[2] = uint8_t(m.r.value(p));
     px[3] = 0;
+  }
+}
+
+// Decodes run-length pairs over bytes into rows 0 (the file's first) to height - 1, handing
+// each finished row to finish_row. Common encoders code every row over its width padded to
+// four bytes, so the last run of a row may pass the picture's width: whatever passes the row
+// is dropped, never written. A skip that leaves the picture ends it; pixels or a row end after
+// the last row are more rows than the header declares and refuse the file (5), as does a file
+// that ends inside a pair, a skip or a literal run (1).
+template <typename FinishRow>
+uint8_t decode_runs(ByteReader& in, RowSink& sink, int64_t height, int32_t bpp,
+                    FinishRow&& finish_row) {
+  const int64_t row_bytes = sink.row_bytes();
+  int64_t x = 0, y = 0;
+  // How many of n bytes starting at x still lie in the row.
+  auto inside = [&](int64_t n) { return std::clamp<int64_t>(row_bytes - x, 0, n); };
+  for (;;) {
+    uint8_t first, second;
+    if (!in.u8(first) || !in.u8(second)) {
+      if (y >= height) return kOk;  // every row already stored: a missing end mark is harmless
+      return kFileCannotOpen;
+    }
+    if (first != 0) {  // a run of one byte
+      if (y >= height) return kNotSupported;
+      std::memset(sink.row() + x, second, size_t(inside(first)));
+      x = std::min<int64_t>(x + first, row_bytes);
+      sink.touch(x);
+    } else if (second == 0) {  // end of row
+      if (y >= height) return kNotSupported;
+      finish_row(y++);
+      x = 0;
+    } else if (second == 1) {  // end of picture
+      if (y < height) finish_row(y++);
+      return kOk;
+    } else if (second == 2) {  // skip right and down; the pixels passed over stay cleared
+      uint8_t dx, dy;
+      if (!in.u8(dx) || !in.u8(dy)) return kFileCannotOpen;
+      if (y + dy >= height) {  // rows not reached keep their cleared pixels, as at an end mark
+        if (y < height) finish_row(y);
+        return kOk;
+      }
+      for (int k = 0; k < dy; ++k) finish_row(y++);
+      x = std::min<int64_t>(x + int64_t{dx} * bpp, row_bytes);
+    } else {  // literal bytes, padded to an even count
+      const int64_t n = second, kept = inside(n);
+      if (y >= height) return kNotSupported;
+      if (!in.read(sink.row() + x, size_t(kept))) return kFileCannotOpen;
+      const size_t dropped = size_t(n - kept + n % 2);
+      if (dropped > in.left() || !in.seek(in.pos() + dropped)) return kFileCannotOpen;
+      x = std::min<int64_t>(x + n, row_bytes);
+      sink.touch(x);
+    }
   }
 }
 
@@ -135,7 +188,8 @@ uint8_t Obrazky::load_bmp_memory(uint16_t slot, const uint8_t* data, size_t size
     masks = Masks{Channel(0x7C00), Channel(0x03E0), Channel(0x001F)};
   const int32_t bpp = int32_t(bits / 8);
   const int32_t code = bits == 8 ? 1 : bits == 16 ? 2 : bpp;
-  if (width < 0) return kNotSupported;
+  // A height of -2^31 turns top-down into 2^31 rows, one more than any row number can hold.
+  if (width < 0 || height > INT32_MAX) return kNotSupported;
   if (width * bpp > kWorkRowBytes) return kRowTooWide;
 
   // The pixels start at the file's own offset when it lies past the headers read so far.
@@ -161,48 +215,8 @@ uint8_t Obrazky::load_bmp_memory(uint16_t slot, const uint8_t* data, size_t size
         return kFileCannotOpen;
       finish_row(y);
     }
-  } else {
-    // Run-length pairs over bytes. Every run, literal and skip is checked against the row and
-    // the picture before it is written; anything that would leave them refuses the file.
-    int64_t x = 0, y = 0;
-    bool done = false;
-    while (!done) {
-      uint8_t first, second;
-      if (!in.u8(first) || !in.u8(second)) {
-        if (y >= height) break;  // every row already stored: a missing end mark is harmless
-        return kFileCannotOpen;
-      }
-      if (first != 0) {
-        if (y >= height || x + first > row_bytes) return kNotSupported;
-        std::memset(sink.row() + x, second, first);
-        x += first;
-        sink.touch(x);
-      } else if (second == 0) {  // end of row
-        if (y >= height) return kNotSupported;
-        finish_row(y++);
-        x = 0;
-      } else if (second == 1) {  // end of picture
-        if (y < height) finish_row(y++);
-        done = true;
-      } else if (second == 2) {  // skip right and down
-        uint8_t dx, dy;
-        if (!in.u8(dx) || !in.u8(dy)) return kFileCannotOpen;
-        if (x + int64_t{dx} * bpp > row_bytes || y + dy > height) return kNotSupported;
-        // The rest of this row and the rows passed over keep their cleared pixels.
-        for (int k = 0; k < dy; ++k) finish_row(y++);
-        x += int64_t{dx} * bpp;
-      } else {  // literal bytes, padded to an even count
-        const int n = second;
-        if (y >= height || x + n > row_bytes) return kNotSupported;
-        if (!in.read(sink.row() + x, size_t(n))) return kFileCannotOpen;
-        sink.touch(x + n);
-        if (n % 2 == 1) {
-          uint8_t pad;
-          if (!in.u8(pad)) return kFileCannotOpen;
-        }
-        x += n;
-      }
-    }
+  } else if (uint8_t rc = decode_runs(in, sink, height, bpp, finish_row)) {
+    return rc;
   }
   sink.finish();
   return kOk;

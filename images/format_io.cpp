@@ -1,6 +1,8 @@
 // File helpers and the row store shared by the BMP, PCX and KSV readers.
 #include "images/format_io.h"
 
+#include <sanitizer/asan_interface.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -66,7 +68,16 @@ uint8_t RowSink::begin(int64_t width, int64_t height, int32_t code, int64_t row_
   zero_rows_.assign(size_t(o.VELY), true);
   dirty_ = row_bytes_;
   clear_row();
+  std::vector<uint8_t>& work = owner_.PRACRADEK;
+  ASAN_POISON_MEMORY_REGION(work.data() + row_bytes_, work.size() - size_t(row_bytes_));
+  guarded_ = true;
   return kOk;
+}
+
+RowSink::~RowSink() {
+  if (!guarded_) return;
+  std::vector<uint8_t>& work = owner_.PRACRADEK;
+  ASAN_UNPOISON_MEMORY_REGION(work.data() + row_bytes_, work.size() - size_t(row_bytes_));
 }
 
 void RowSink::store(int64_t y) {

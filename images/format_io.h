@@ -65,13 +65,18 @@ bool write_whole_file(const std::string& name, const std::vector<uint8_t>& data)
 class RowSink {
  public:
   RowSink(Obrazky& owner, uint16_t slot) : owner_(owner), slot_(slot) {}
+  ~RowSink();
+  RowSink(const RowSink&) = delete;
+  RowSink& operator=(const RowSink&) = delete;
 
   // Checks the slot can take the picture and takes it over: 0, or 3 (row too wide for the work
   // row of row_limit bytes), 5 (empty), 6 (bytes per pixel too large). Only a success changes
   // the slot.
   uint8_t begin(int64_t width, int64_t height, int32_t code, int64_t row_limit);
-  // The work row a decoder fills: at least the picture's row bytes, zeroed. A decoder reports
-  // how far it wrote with touch(), so a row left empty (a run-length skip) costs next to nothing.
+  // The work row a decoder fills: the picture's row bytes, zeroed. A decoder reports how far it
+  // wrote with touch(), so a row left empty (a run-length skip) costs next to nothing. Under
+  // AddressSanitizer the rest of the work row is poisoned while the sink lives, so a decoder that
+  // writes past the picture's row stops the sanitizer builds and the fuzz targets at once.
   uint8_t* row() { return owner_.PRACRADEK.data(); }
   int64_t row_bytes() const { return row_bytes_; }
   void touch(int64_t end) { dirty_ = end > dirty_ ? end : dirty_; }
@@ -90,6 +95,7 @@ class RowSink {
   int64_t width_ = 0, height_ = 0, row_bytes_ = 0;
   int64_t dirty_ = 0;             // bytes of the work row that may be non-zero
   std::vector<bool> zero_rows_;   // slot rows known to hold only zeros
+  bool guarded_ = false;          // the work row past row_bytes_ is poisoned
   int32_t code_ = 0, bpp_ = 1;
 };
 

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -184,21 +185,96 @@ TEST(BmpLoad, RunLengthPairsWithSkips) {
   EXPECT_EQ(f.at(4, 0), 0);
 }
 
-TEST(BmpLoad, RunsAndSkipsPastThePictureAreRefused) {
-  const Bytes quads(256 * 4, 0);
-  const Bytes hostile[] = {
-      {7, 1, 0, 1},                // a run of 7 in a row of 6
-      {0, 8, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1},  // a literal of 8
-      {0, 2, 7, 0, 0, 1},          // a skip past the right edge
-      {0, 2, 0, 3, 1, 1, 0, 1},    // a skip below the last row, then pixels
-      {0, 0, 0, 0, 0, 0, 0, 0, 1, 1},  // more rows than the picture has
+// A palette with entry 1 red, 2 green, 3 blue, everything else black.
+Bytes rgb_quads() {
+  Bytes quads(256 * 4, 0);
+  quads[4 * 1 + 2] = 255;
+  quads[4 * 2 + 1] = 255;
+  quads[4 * 3 + 0] = 255;
+  return quads;
+}
+
+TEST(BmpLoad, RunsCodedOverThePaddedWidthAreCutAtThePicturesEdge) {
+  // 33 x 2 coded the way common encoders do it: each row over 36 pixels, the width padded to
+  // four bytes. Bottom row: 20 red, then a run of 16 green of which 13 lie in the picture. Top
+  // row: a literal of 36, 30 blue, 3 red, then 3 green that lie past the edge.
+  Bytes rle = {20, 1, 16, 2, 0, 0, 0, 36};
+  rle.insert(rle.end(), 30, 3);
+  rle.insert(rle.end(), 3, 1);
+  rle.insert(rle.end(), 3, 2);
+  rle.insert(rle.end(), {0, 0, 0, 1});
+  const Bytes file = testing::windows_bmp(33, 2, 8, 1, rle, rgb_quads());
+  auto expect_rows = [](const TOBRAZEK& o) {
+    ASSERT_EQ(o.VELX, 33);
+    ASSERT_EQ(o.VELY, 2);
+    auto at = [&](int x, int y) { return int(o.BUFFER[o.MAXX * y + x]); };
+    for (int x = 0; x < 33; ++x) {
+      EXPECT_EQ(at(x, 0), x < 30 ? kBlue : kRed) << "top row, x = " << x;
+      EXPECT_EQ(at(x, 1), x < 20 ? kRed : kGreen) << "bottom row, x = " << x;
+    }
   };
-  for (const Bytes& rle : hostile) {
+  Fixture roomy;  // 64 pixels a row: what passes the picture must not reach the slot either
+  ASSERT_EQ(roomy.load_bmp(file), 0);
+  expect_rows(roomy.slot());
+  for (int x = 33; x < 40; ++x) EXPECT_EQ(roomy.at(x, 0) | roomy.at(x, 1), 0) << x;
+  Obrazky exact;  // a slot of exactly the picture's bytes
+  ASSERT_EQ(exact.ZALOZOBRAZEK(0, 33, 2, 1), 0);
+  ASSERT_EQ(exact.load_bmp_memory(0, file.data(), file.size()), 0);
+  expect_rows(exact.OBRAZKY[0]);
+}
+
+TEST(BmpLoad, OddLiteralsAndSkipsPastTheRowKeepThePlaceInTheFile) {
+  Fixture f;
+  // 5 x 2: an odd literal of 7 passing the row (and its pad byte), a skip past the right edge
+  // with a run after it that lies wholly outside, then the top row as a run of 5 blue.
+  const Bytes rle = {0, 7, 1, 1, 1, 1, 1, 2, 2, 0,  // bottom row: 5 red, 2 dropped, the pad
+                     0, 2, 9, 0, 4, 2,              // skip to x = 9, 4 green all outside
+                     0, 0, 5, 3, 0, 1};
+  ASSERT_EQ(f.load_bmp(testing::windows_bmp(5, 2, 8, 1, rle, rgb_quads())), 0);
+  for (int x = 0; x < 5; ++x) {
+    EXPECT_EQ(f.at(x, 1), kRed) << x;
+    EXPECT_EQ(f.at(x, 0), kBlue) << x;
+  }
+  EXPECT_EQ(f.at(5, 1), 0);
+  EXPECT_EQ(f.at(6, 1), 0);
+}
+
+TEST(BmpLoad, ASkipPastTheLastRowEndsThePicture) {
+  Fixture f;
+  // A row of green, then a skip 5 rows down in a picture of 3: whatever follows is not read.
+  const Bytes rle = {6, 2, 0, 2, 0, 5, 6, 1, 0, 0, 0};
+  ASSERT_EQ(f.load_bmp(testing::windows_bmp(6, 3, 8, 1, rle, rgb_quads())), 0);
+  EXPECT_EQ(f.at(0, 2), kGreen);
+  EXPECT_EQ(f.at(5, 2), kGreen);
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(f.at(x, 0) | f.at(x, 1), 0) << x;
+}
+
+TEST(BmpLoad, BrokenRunLengthFilesAreRefused) {
+  const Bytes quads = rgb_quads();
+  const Bytes more_rows_than_declared[] = {
+      {0, 0, 0, 0, 0, 0, 0, 0, 1, 1},   // a fourth row end in a picture of 3
+      {0, 0, 0, 0, 0, 0, 2, 1, 0, 1},   // a run after the last row
+      {0, 0, 0, 0, 0, 0, 0, 3, 1, 1, 1, 0},  // a literal after the last row
+  };
+  for (const Bytes& rle : more_rows_than_declared) {
     Fixture f;
     EXPECT_EQ(f.load_bmp(testing::windows_bmp(6, 3, 8, 1, rle, quads)), 5);
   }
+  const Bytes cut_short[] = {
+      {2, 1, 0},           // inside a pair
+      {0, 5, 1, 1},        // inside a literal
+      {0, 5, 1, 1, 1, 1, 1},  // before a literal's pad byte
+      {0, 2, 1},           // inside a skip
+      {0, 40, 1, 1, 1},    // inside a literal that passes the row
+  };
+  for (const Bytes& rle : cut_short) {
+    Fixture f;
+    EXPECT_EQ(f.load_bmp(testing::windows_bmp(6, 3, 8, 1, rle, quads)), 1);
+  }
+  // A top-down height of -2^31: more rows than a row number holds.
   Fixture f;
-  EXPECT_EQ(f.load_bmp(testing::windows_bmp(6, 3, 8, 1, {2, 1, 0}, quads)), 1);  // cut short
+  EXPECT_EQ(f.load_bmp(testing::windows_bmp(6, INT32_MIN, 8, 1, {0, 1}, quads)), 5);
+  EXPECT_EQ(f.slot().VELX, 0) << "a refused file leaves the slot as it was";
 }
 
 TEST(BmpLoad, RefusedFiles) {

@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
 
   const Bytes quads(16, 0x40);
   ok &= put(dir + "/bmp/rle8", b::windows_bmp(6, 3, 8, 1, {3, 7, 0, 3, 9, 9, 9, 0, 0, 0, 0, 2, 2, 1, 2, 9, 0, 1}, quads, {}, 4));
+  // Rows coded over a width padded to four pixels, as common encoders write them.
+  ok &= put(dir + "/bmp/rle8_padded_rows", b::windows_bmp(5, 2, 8, 1, {8, 3, 0, 0, 0, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 0, 1}, quads, {}, 4));
   ok &= put(dir + "/bmp/rgb24", b::windows_bmp(2, 2, 24, 0, b::bottom_up_padded({{0, 0, 255, 255, 0, 0}, {1, 2, 3, 4, 5, 6}})));
   ok &= put(dir + "/bmp/rgb16", b::windows_bmp(2, 1, 16, 0, {0x00, 0x7C, 0x1F, 0x00}));
   ok &= put(dir + "/bmp/masks16", b::windows_bmp(2, 1, 16, 3, {0x00, 0xF8, 0x1F, 0x00}, {}, {0, 0xF8, 0, 0, 0xE0, 7, 0, 0, 0x1F, 0, 0, 0}));
