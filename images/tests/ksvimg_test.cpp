@@ -1,6 +1,7 @@
 // Tests of the ksvimg tool as the workshop runs it: the built executable, its output and exit codes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -76,8 +77,55 @@ TEST(Ksvimg, ClearErrorsAndExitCodes) {
   ToolRun missing = ksvimg("info " + q(dir / "missing.pcx"));
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.out.find("cannot open"), std::string::npos) << missing.out;
-  EXPECT_EQ(ksvimg("convert " + q(dir / "notes.bmp") + " " + q(dir / "x.png")).status, 2);
+  ToolRun png_out = ksvimg("convert " + q(dir / "notes.bmp") + " " + q(dir / "x.png"));
+  EXPECT_EQ(png_out.status, 2);
+  EXPECT_NE(png_out.out.find("the output must end in .bmp or .ksv, not the extension \".png\""),
+            std::string::npos) << png_out.out;
   EXPECT_EQ(ksvimg("convert " + q(dir / "notes.bmp") + " " + q(dir / "x.bmp") + " --fit 0x5").status, 2);
+  EXPECT_FALSE(dir.exists("x.bmp"));
+}
+
+// The format comes from the last extension, so names with more full stops convert as written.
+TEST(Ksvimg, TakesTheFormatFromTheLastExtension) {
+  ksv::testing::TempDir dir;
+  Obrazky img(nullptr, KSV_SUPPORT_PARENT);
+  ASSERT_EQ(img.ZALOZOBRAZEK(0, 32, 16, 1), 0);
+  TOBRAZEK& o = img.OBRAZKY[0];
+  o.VELX = 32, o.VELY = 16, o.BPP = 0;
+  for (int i = 0; i < 32 * 16; ++i) o.BUFFER[i] = i % 32 < 16 ? 0xE0 : 0x03;  // red left, blue right
+  ASSERT_EQ(img.ULOZOBRAZEK(0, dir / "plain.jpg"), 0);
+  ASSERT_EQ(std::rename((dir / "plain.jpg").c_str(), (dir / "firma.final.jpg").c_str()), 0);
+
+  ToolRun conv = ksvimg("convert " + q(dir / "firma.final.jpg") + " " + q(dir / "logo.v2.ksv"));
+  ASSERT_EQ(conv.status, 0) << conv.out;
+  ASSERT_EQ(img.ZALOZOBRAZEK(1, 32, 16, 1), 0);
+  ASSERT_EQ(img.NAHRAJKSV(1, dir / "logo.v2.ksv"), 0);
+  const TOBRAZEK& back = img.OBRAZKY[1];
+  EXPECT_EQ(back.VELX, 32);
+  EXPECT_EQ(back.BUFFER[8 * back.MAXX + 4], 0xE0);  // the middles of the halves survive JPEG
+  EXPECT_EQ(back.BUFFER[8 * back.MAXX + 28], 0x03);
+  EXPECT_FALSE(dir.exists("firma.bmp")) << "nothing is written beside the input";
+
+  // Upper case works as in the programs; a path's directories may hold full stops too.
+  ASSERT_EQ(std::rename((dir / "logo.v2.ksv").c_str(), (dir / "logo.v2.KSV").c_str()), 0);
+  ToolRun info = ksvimg("info " + q(dir / "logo.v2.KSV"));
+  EXPECT_EQ(info.status, 0) << info.out;
+  EXPECT_NE(info.out.find("size: 32 x 16"), std::string::npos) << info.out;
+  ASSERT_EQ(::mkdir((dir / "v1.5").c_str(), 0755), 0);
+  ToolRun nested = ksvimg("convert " + q(dir / "logo.v2.KSV") + " " + q(dir / "v1.5/out"));
+  EXPECT_EQ(nested.status, 2) << "\"v1.5/out\" has no extension of its own";
+  EXPECT_NE(nested.out.find("not no extension"), std::string::npos) << nested.out;
+  EXPECT_EQ(ksvimg("convert " + q(dir / "logo.v2.KSV") + " " + q(dir / "v1.5/out.bmp")).status, 0);
+
+  // An input whose last extension names no format is refused before anything is read, with
+  // the formats ksvimg does read.
+  dir.write_file("logo.ksv.png", "whatever a PNG holds");
+  for (const char* name : {"logo.ksv.png", "logo.Ksv"}) {
+    ToolRun bad = ksvimg("convert " + q(dir / name) + " " + q(dir / "x.bmp"));
+    EXPECT_EQ(bad.status, 2) << name;
+    EXPECT_NE(bad.out.find("cannot tell the picture's format from the extension"), std::string::npos) << bad.out;
+    EXPECT_NE(bad.out.find(".bmp, .pcx, .ksv, .tga, .gif and .jpg"), std::string::npos) << bad.out;
+  }
   EXPECT_FALSE(dir.exists("x.bmp"));
 }
 

@@ -2,6 +2,7 @@
 // the desktop programs, so what ksvimg writes is what they will show.
 #include "tools/ksvimg/ksvimg.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <ostream>
 #include <set>
@@ -26,8 +27,10 @@ const char* kUsage =
     "into an image slot, maps it onto the fixed 256-colour palette, and shows its size or\n"
     "writes it as BMP or KSV (chosen by OUTPUT's extension, lower case). --fit reduces the\n"
     "picture to fit WxH keeping its aspect. Pictures above 2048 x 1535 are reduced to fit.\n"
-    "Extensions are matched as the programs match them: bmp or BMP, not Bmp.\n"
-    "Exit status: 0 done, 1 the picture could not be read or written, 2 wrong command line.\n";
+    "The format is taken from the last extension of a name (logo.v2.ksv is a KSV file), in\n"
+    "lower or upper case as the programs match it: bmp or BMP, not Bmp.\n"
+    "Exit status: 0 done, 1 the picture could not be read or written, 2 wrong command line\n"
+    "(including a name whose extension tells no format).\n";
 
 std::string reason(uint8_t code) {
   switch (code) {
@@ -52,21 +55,64 @@ std::string format_name(int32_t code) {
   return "unknown";
 }
 
-std::string extension(const std::string& name) {
+// ksvimg is a command-line tool, and like every such tool it takes a picture's format from the
+// last extension of the name: "logo.v2.ksv" is a KSV file and "firma.final.jpg" a JPEG. (The
+// desktop programs' own dispatch by the first full stop stays theirs.) Each format's reader and
+// writer is called directly, so the name reaches them as the user gave it.
+using Loader = uint8_t (Obrazky::*)(uint16_t, const std::string&);
+struct Format {
+  const char* ext;
+  Loader load;
+  Loader save;  // null: ksvimg does not write this format
+};
+constexpr Format kFormats[] = {
+    {"bmp", &Obrazky::NAHRAJBMP, &Obrazky::ULOZBMP}, {"pcx", &Obrazky::NAHRAJPCX, nullptr},
+    {"ksv", &Obrazky::NAHRAJKSV, &Obrazky::ULOZKSV}, {"tga", &Obrazky::NAHRAJTGA, nullptr},
+    {"gif", &Obrazky::NAHRAJGIF, nullptr},           {"jpg", &Obrazky::NAHRAJJPG, nullptr},
+};
+
+std::string last_extension(const std::string& name) {
   size_t base = name.rfind('/');
   base = base == std::string::npos ? 0 : base + 1;
-  size_t dot = name.find('.', base);
-  return dot == std::string::npos ? "" : name.substr(dot + 1);
+  size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot < base ? "" : name.substr(dot + 1);
+}
+
+std::string upper(std::string s) {
+  for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Input extensions match as the programs match them, all lower or all upper case; outputs are
+// written in lower case only.
+const Format* input_format(const std::string& name) {
+  const std::string ext = last_extension(name);
+  for (const Format& f : kFormats)
+    if (ext == f.ext || ext == upper(f.ext)) return &f;
+  return nullptr;
+}
+
+const Format* output_format(const std::string& name) {
+  const std::string ext = last_extension(name);
+  for (const Format& f : kFormats)
+    if (f.save != nullptr && ext == f.ext) return &f;
+  return nullptr;
+}
+
+std::string shown_extension(const std::string& name) {
+  const std::string ext = last_extension(name);
+  return ext.empty() ? "no extension" : "the extension \"." + ext + "\"";
 }
 
 // Loads without conversion first, so the file's own pixel format can be reported, then converts.
-bool load(Obrazky& img, const std::string& name, int32_t& file_format, std::ostream& err) {
+bool load(Obrazky& img, const std::string& name, const Format& format, int32_t& file_format,
+          std::ostream& err) {
   if (img.ZALOZOBRAZEK(kLoadSlot, kMaxW, kMaxH, 4) != 0) {
     err << "ksvimg: cannot allocate the picture buffer\n";
     return false;
   }
   img.PREVODBAR = false;
-  uint8_t rc = img.NAHRAJOBRAZEK(kLoadSlot, name);
+  uint8_t rc = (img.*format.load)(kLoadSlot, name);
   img.PREVODBAR = true;
   if (rc != 0) {
     err << "ksvimg: " << name << ": " << reason(rc) << "\n";
@@ -77,10 +123,21 @@ bool load(Obrazky& img, const std::string& name, int32_t& file_format, std::ostr
   return true;
 }
 
+// Names the readable formats when an input's extension tells none of them.
+const Format* input_or_complain(const std::string& name, std::ostream& err) {
+  const Format* format = input_format(name);
+  if (format == nullptr)
+    err << "ksvimg: " << name << ": cannot tell the picture's format from " << shown_extension(name)
+        << "; ksvimg reads .bmp, .pcx, .ksv, .tga, .gif and .jpg (lower or upper case)\n";
+  return format;
+}
+
 int info(const std::string& name, const std::string& dir, std::ostream& out, std::ostream& err) {
+  const Format* in_format = input_or_complain(name, err);
+  if (in_format == nullptr) return 2;
   Obrazky img(nullptr, dir);
   int32_t format = 0;
-  if (!load(img, name, format, err)) return 1;
+  if (!load(img, name, *in_format, format, err)) return 1;
   const images::TOBRAZEK& o = img.OBRAZKY[kLoadSlot];
   std::set<uint8_t> used;
   for (int32_t y = 0; y < o.VELY; ++y)
@@ -112,14 +169,17 @@ int convert(const std::vector<std::string>& args, const std::string& dir, std::o
     err << kUsage;
     return 2;
   }
-  const std::string ext = extension(to);
-  if (ext != "bmp" && ext != "ksv") {
-    err << "ksvimg: " << to << ": the output must end in .bmp or .ksv\n";
+  const Format* out_format = output_format(to);
+  if (out_format == nullptr) {
+    err << "ksvimg: " << to << ": the output must end in .bmp or .ksv, not " << shown_extension(to)
+        << "\n";
     return 2;
   }
+  const Format* in_format = input_or_complain(in, err);
+  if (in_format == nullptr) return 2;
   Obrazky img(nullptr, dir);
   int32_t format = 0;
-  if (!load(img, in, format, err)) return 1;
+  if (!load(img, in, *in_format, format, err)) return 1;
   uint16_t slot = kLoadSlot;
   if (fit_w > 0) {
     if (img.ZALOZOBRAZEK(kFitSlot, fit_w, fit_h, 1) != 0) {
@@ -129,7 +189,7 @@ int convert(const std::vector<std::string>& args, const std::string& dir, std::o
     img.ZMENSIPOMVEL(kLoadSlot, kFitSlot);
     slot = kFitSlot;
   }
-  const uint8_t rc = img.ULOZOBRAZEK(slot, to);
+  const uint8_t rc = (img.*out_format->save)(slot, to);
   if (rc != 0) {
     err << "ksvimg: " << to << ": " << reason(rc) << "\n";
     return 1;
