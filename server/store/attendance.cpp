@@ -1,6 +1,7 @@
 // Attendance day files, presence and the month list.
 #include "server/store/attendance.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <vector>
@@ -121,6 +122,9 @@ bool Attendance::write_month(int32_t user_id, int month, int year,
       lines.push_back(line);
     }
   }
+  // The listing comes in whatever order the file system keeps; clients read the days in order.
+  std::sort(lines.begin(), lines.end(),
+            [](const TDoch& x, const TDoch& y) { return x.DEN.DEN < y.DEN.DEN; });
   return write_records<TDoch>(out_path, lines);
 }
 

@@ -146,6 +146,18 @@ TEST_F(Month, OwnMonthOtherUsersNeedRight57) {
   EXPECT_EQ(request(1, "nikdo", 3, 2026), 254);
 }
 
+TEST_F(Month, DaysComeInDateOrder) {
+  Attendance att(st.base(), st.rig.clock);
+  for (int d : {17, 3, 28, 9, 1, 22, 14, 30, 6, 11, 25, 19}) {
+    st.rig.clock.set(2026, 4, d, 7, 0, 0);
+    ASSERT_TRUE(att.record_event(mistr, TerminalEvent::kArrival));
+  }
+  ASSERT_EQ(request(0, "mistr", 4, 2026), 250);
+  std::vector<int> days;
+  for (const TDoch& l : st.read_all<TDoch>("temp/doch0")) days.push_back(l.DEN.DEN);
+  EXPECT_EQ(days, (std::vector<int>{1, 3, 6, 9, 11, 14, 17, 19, 22, 25, 28, 30}));
+}
+
 TEST_F(Month, AnEmptyMonthIsAnEmptyFile) {
   st.rig.dir.write_file("temp/doch0", "old list");
   ASSERT_EQ(request(0, "mistr", 2, 2020), 250);
