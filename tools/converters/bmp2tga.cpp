@@ -1,4 +1,4 @@
-// bmp2tga IN.bmp OUT.tga — converts a BMP picture to a 24-bit Targa picture.
+// bmp2tga IN.bmp OUT.tga — converts a BMP picture to a 24-bit Targa picture, top row first.
 #include "tools/converters/convert_common.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-// Command line and the stb-based BMP/TGA reading and writing shared by the converters.
+// Command line, the stb-based BMP/TGA reading and the BMP writing shared by the converters.
 #include "tools/converters/convert_common.h"
 
 #include <stb/stb_image.h>
@@ -66,14 +66,6 @@ bool read_picture(const std::string& name, Rgb& out) {
 
 bool write_bmp(const std::string& name, const Rgb& p) {
   if (!stbi_write_bmp(name.c_str(), p.width, p.height, 3, p.pixels.data())) {
-    fail(name, "cannot write");
-    return false;
-  }
-  return true;
-}
-
-bool write_tga(const std::string& name, const Rgb& p) {
-  if (!stbi_write_tga(name.c_str(), p.width, p.height, 3, p.pixels.data())) {
     fail(name, "cannot write");
     return false;
   }

@@ -22,9 +22,13 @@ struct Rgb {
 int parse_args(int argc, char** argv, const char* what, const char* default_ext, bool out_required,
                std::string& in, std::string& out);
 
-// stb_image reads BMP (8, 24, 32 bits) and TGA; false with a message on stderr otherwise.
+// stb_image reads BMP (8, 24, 32 bits) and TGA, a TGA's rows placed by the origin its header
+// declares (bottom row first or top row first); false with a message on stderr otherwise.
 bool read_picture(const std::string& name, Rgb& out);
 bool write_bmp(const std::string& name, const Rgb& picture);
+// A run-length 24-bit Targa picture, top row first and declared so (targa_writer.cpp); false
+// for an empty picture or one wider or taller than 65535.
+bool encode_tga(const Rgb& picture, std::vector<uint8_t>& out);
 bool write_tga(const std::string& name, const Rgb& picture);
 
 // Prints "NAME: message" to stderr and returns 1, the converters' failure exit code.

@@ -1,4 +1,5 @@
-// tga2bmp IN.tga OUT.bmp — converts a Targa picture to a 24-bit BMP.
+// tga2bmp IN.tga OUT.bmp — converts a Targa picture, bottom or top row first as its header says,
+// to a 24-bit BMP.
 #include "tools/converters/convert_common.h"
 
 int main(int argc, char** argv) {

@@ -1,0 +1,157 @@
+// Targa pictures the right way up in both directions: files made byte by byte here, in both row
+// orders other programs write, load through the SUPPORT/ converter with their top row on top;
+// and what our converter writes is read back by a small reader of the format written here, not
+// by our own code, so two flips cannot cancel out.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "images/obrazky.h"
+#include "protocol/testsupport/temp_dir.h"
+
+namespace ksv::images {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Rgb = std::array<uint8_t, 3>;
+
+constexpr uint8_t kRed = 0xE0, kGreen = 0x1C, kBlue = 0x03, kWhite = 0xFF;
+constexpr Rgb kRgbRed{255, 0, 0}, kRgbGreen{0, 255, 0}, kRgbBlue{0, 0, 255}, kRgbWhite{255, 255, 255};
+
+// The 3 x 2 picture of every file below, top row first: red, white, green / blue, white, white.
+const std::vector<std::vector<Rgb>> kPicture = {{kRgbRed, kRgbWhite, kRgbGreen},
+                                                {kRgbBlue, kRgbWhite, kRgbWhite}};
+
+// An 18-byte Targa header of a true-colour picture.
+Bytes header(uint8_t type, int w, int h, uint8_t bits, uint8_t descriptor) {
+  Bytes b(18, 0);
+  b[2] = type;
+  b[12] = uint8_t(w), b[13] = uint8_t(w >> 8);
+  b[14] = uint8_t(h), b[15] = uint8_t(h >> 8);
+  b[16] = bits;
+  b[17] = descriptor;
+  return b;
+}
+
+void put(Bytes& b, const Rgb& c, bool alpha) {
+  b.insert(b.end(), {c[2], c[1], c[0]});
+  if (alpha) b.push_back(255);
+}
+
+// kPicture as an uncompressed file, its rows stored top first or bottom first.
+Bytes uncompressed(bool top_first, bool alpha) {
+  Bytes b = header(2, 3, 2, alpha ? 32 : 24, uint8_t((top_first ? 0x20 : 0) | (alpha ? 8 : 0)));
+  for (int r = 0; r < 2; ++r)
+    for (const Rgb& c : kPicture[size_t(top_first ? r : 1 - r)]) put(b, c, alpha);
+  return b;
+}
+
+// kPicture run-length coded, bottom row first: a literal packet, then a run of two whites.
+Bytes run_length_bottom_first() {
+  Bytes b = header(10, 3, 2, 24, 0);
+  b.push_back(0x00);  // one literal pixel
+  put(b, kRgbBlue, false);
+  b.push_back(0x81);  // white twice
+  put(b, kRgbWhite, false);
+  b.push_back(0x02);  // three literal pixels
+  for (const Rgb& c : kPicture[0]) put(b, c, false);
+  return b;
+}
+
+// A reader of the format, written from its description: image types 2 and 10, 24 or 32 bits,
+// rows placed by bit 5 of the descriptor. Returns the rows top first; empty when unreadable.
+std::vector<std::vector<Rgb>> read_targa(const std::string& bytes, uint8_t& descriptor) {
+  auto u8 = [&](size_t i) { return uint8_t(bytes[i]); };
+  if (bytes.size() < 18 || u8(1) != 0 || (u8(2) != 2 && u8(2) != 10)) return {};
+  const int w = u8(12) | u8(13) << 8, h = u8(14) | u8(15) << 8, size = u8(16) / 8;
+  if (size != 3 && size != 4) return {};
+  descriptor = u8(17);
+  size_t pos = 18 + u8(0);
+  std::vector<Rgb> stream;
+  auto pixel = [&]() -> Rgb { return {u8(pos + 2), u8(pos + 1), u8(pos)}; };
+  while (stream.size() < size_t(w) * h) {
+    if (u8(2) == 2) {
+      if (pos + size > bytes.size()) return {};
+      stream.push_back(pixel());
+      pos += size_t(size);
+      continue;
+    }
+    if (pos >= bytes.size()) return {};
+    const uint8_t head = u8(pos++);
+    const int count = (head & 0x7F) + 1;
+    for (int i = 0; i < count; ++i) {
+      if (pos + size > bytes.size()) return {};
+      stream.push_back(pixel());
+      if (!(head & 0x80) || i == count - 1) pos += size_t(size);
+    }
+  }
+  std::vector<std::vector<Rgb>> rows(static_cast<size_t>(h));
+  for (int r = 0; r < h; ++r) {
+    const int y = (descriptor & 0x20) ? r : h - 1 - r;
+    rows[size_t(y)].assign(stream.begin() + r * w, stream.begin() + (r + 1) * w);
+  }
+  return rows;
+}
+
+struct Targa : ::testing::Test {
+  ksv::testing::TempDir dir;
+  Obrazky img{nullptr, KSV_SUPPORT_PARENT};
+  void SetUp() override { ASSERT_EQ(img.ZALOZOBRAZEK(0, 256, 16, 4), 0); }
+  uint8_t at(int x, int y) { return img.OBRAZKY[0].BUFFER[img.OBRAZKY[0].MAXX * y + x]; }
+};
+
+TEST_F(Targa, FilesOfOtherProgramsLoadTheRightWayUpInBothRowOrders) {
+  const struct {
+    const char* name;
+    Bytes file;
+  } files[] = {
+      {"bottom_first.tga", uncompressed(false, false)},
+      {"top_first.tga", uncompressed(true, false)},
+      {"bottom_first_alpha.tga", uncompressed(false, true)},
+      {"top_first_alpha.tga", uncompressed(true, true)},
+      {"bottom_first_rle.tga", run_length_bottom_first()},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    dir.write_file(f.name, std::string(f.file.begin(), f.file.end()));
+    img.OBRAZKY[0].VELX = 0;
+    ASSERT_EQ(img.NAHRAJOBRAZEK(0, dir / f.name), 0);
+    ASSERT_EQ(img.OBRAZKY[0].VELX, 3);
+    ASSERT_EQ(img.OBRAZKY[0].VELY, 2);
+    EXPECT_EQ(at(0, 0), kRed);
+    EXPECT_EQ(at(1, 0), kWhite);
+    EXPECT_EQ(at(2, 0), kGreen);
+    EXPECT_EQ(at(0, 1), kBlue);
+    EXPECT_EQ(at(2, 1), kWhite);
+  }
+}
+
+TEST_F(Targa, OurFilesReadTheRightWayUpAndSayWhichRowComesFirst) {
+  // 130 x 3: longer than one packet holds. Top row red ... green, a middle row of alternating
+  // black and white (literal packets only), bottom row blue then white.
+  TOBRAZEK& o = img.OBRAZKY[0];
+  o.VELX = 130, o.VELY = 3, o.BPP = 0;
+  for (int x = 0; x < 130; ++x) {
+    o.BUFFER[x] = x == 0 ? kRed : x == 129 ? kGreen : kWhite;
+    o.BUFFER[o.MAXX + x] = x % 2 ? kWhite : 0x00;
+    o.BUFFER[2 * o.MAXX + x] = x == 0 ? kBlue : kWhite;
+  }
+  ASSERT_EQ(img.ULOZOBRAZEK(0, dir / "ours.tga"), 0);
+  uint8_t descriptor = 0;
+  const auto rows = read_targa(dir.read_file("ours.tga"), descriptor);
+  ASSERT_EQ(rows.size(), 3u);
+  // Top row first, and declared so: readers that ignore the declaration show it right as well.
+  EXPECT_EQ(descriptor & 0x30, 0x20);
+  for (int y = 0; y < 3; ++y) {
+    ASSERT_EQ(rows[size_t(y)].size(), 130u);
+    for (int x = 0; x < 130; ++x) {
+      const TRGB& want = img.PALETA[o.BUFFER[o.MAXX * y + x]];
+      ASSERT_EQ(rows[size_t(y)][size_t(x)], (Rgb{want.R, want.G, want.B})) << x << "," << y;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ksv::images
