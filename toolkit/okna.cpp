@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "toolkit/kit/style_guard.h"
+
 namespace ksv::toolkit {
 
 Okna::Okna(draw::Graph& graph, images::Obrazky& images, Texty& texty, Tlacitka& buttons,
@@ -37,9 +39,10 @@ int32_t Okna::VYTVOROKNO(int32_t x, int32_t y, int32_t width, int32_t height, bo
   o.VX = width;
   o.VY = height;
   o.HORNI = popup;
+  ++generation_[index];
 
   const draw::ViewPortType view = g_.GETVIEWSETTINGS();
-  const draw::Graph::Style style = g_.style();
+  StyleGuard style(g_);
   g_.SETVIEWPORT(0, 0, draw::kScreenW - 1, draw::kScreenH - 1, false);
   int ox = x, oy = y;
   if (popup) {
@@ -85,7 +88,6 @@ int32_t Okna::VYTVOROKNO(int32_t x, int32_t y, int32_t width, int32_t height, bo
                      oy + 40 + (i + 1) * line + texty_.OFFSETTEXTUY, texty_.TEXTBUFFER[i]);
   }
 
-  g_.set_style(style);
   if (popup)
     g_.SETVIEWPORT(0, 0, draw::kScreenW - 1, draw::kScreenH - 1, false);
   else
@@ -102,9 +104,19 @@ void Okna::SMAZOKNO(int index) {
       buttons_.ZRUSTLAC(h);
       h = kNoHandle;
     }
-  const draw::ViewPortType view = g_.GETVIEWSETTINGS();
-  const draw::Graph::Style style = g_.style();
-  g_.SETVIEWPORT(0, 0, draw::kScreenW - 1, draw::kScreenH - 1, false);
+  {
+    ViewportGuard view(g_);
+    StyleGuard style(g_);
+    g_.SETVIEWPORT(0, 0, draw::kScreenW - 1, draw::kScreenH - 1, false);
+    restore_under(o);
+  }
+  o = TOkno{};
+  o.TLAC.fill(kNoHandle);
+  ++generation_[index];
+  buttons_.NUTNOVYKRESLIT = true;
+}
+
+void Okna::restore_under(const TOkno& o) {
   if (o.HORNI) {
     for (int r = 0; r < o.VY; ++r)
       for (int c = 0; c < o.VX; ++c)
@@ -116,11 +128,6 @@ void Okna::SMAZOKNO(int index) {
     g_.SETFILLSTYLE(1, 0);
     g_.BAR(o.X, o.Y, o.X + o.VX - 1, o.Y + o.VY - 1);
   }
-  g_.set_style(style);
-  g_.SETVIEWPORT(view.x1, view.y1, view.x2, view.y2, view.clip);
-  o = TOkno{};
-  o.TLAC.fill(kNoHandle);
-  buttons_.NUTNOVYKRESLIT = true;
 }
 
 void Okna::SMAZOKNA() {
@@ -137,32 +144,45 @@ int16_t Okna::MISTOY(int index, int16_t fallback) const {
 
 // ---------------------------------------------------------------- buttons in windows
 
+void Okna::button_origin(int index, int32_t x, int32_t y, int32_t w, int32_t h, bool text,
+                         int32_t& screen_x, int32_t& screen_y) const {
+  const TOkno& o = OKNO[index];
+  if (text) {
+    w = kTextButtonW;
+    h = kTextButtonH;
+  }
+  screen_y = y >= 0 ? o.Y + y : o.Y + o.VY - (-y) - (text ? 33 : h + 1);
+  if (x > 0)
+    screen_x = o.X + x;
+  else if (x < 0)
+    screen_x = o.X + o.VX - (-x) - (text ? 65 : w + 1);
+  else
+    screen_x = o.X + o.VX / 2 - w / 2;
+}
+
 int32_t Okna::PRIPRAVTLACPROOKNO(int index, const std::string& label,
                                  std::function<void()> action, int32_t x, int32_t y,
                                  int32_t width, int32_t height, uint8_t key) {
+  if (!is_open(index)) return kWindowNotOpen;
+  if (label.empty()) return kEmptyLabel;
+  int32_t bx, by;
+  button_origin(index, x, y, width, height, label[0] == '&', bx, by);
+  return button_at(index, label, std::move(action), bx, by, width, height, key);
+}
+
+int32_t Okna::button_at(int index, const std::string& label, std::function<void()> action,
+                        int32_t x, int32_t y, int32_t width, int32_t height, uint8_t key) {
   if (!is_open(index)) return kWindowNotOpen;
   if (label.empty()) return kEmptyLabel;
   TOkno& o = OKNO[index];
   auto place = std::find(o.TLAC.begin(), o.TLAC.end(), kNoHandle);
   if (place == o.TLAC.end()) return kWindowFull;
 
-  const bool text = label[0] == '&';
-  const int w = text ? kTextButtonW : width;
-  const int h = text ? kTextButtonH : height;
-  const int32_t by = y >= 0 ? o.Y + y : o.Y + o.VY - (-y) - (text ? 33 : h + 1);
-  int32_t bx;
-  if (x > 0)
-    bx = o.X + x;
-  else if (x < 0)
-    bx = o.X + o.VX - (-x) - (text ? 65 : w + 1);
-  else
-    bx = o.X + o.VX / 2 - w / 2;
-
-  const draw::ViewPortType view = g_.GETVIEWSETTINGS();
+  ViewportGuard view(g_);
   g_.SETVIEWPORT(0, 0, draw::kScreenW - 1, draw::kScreenH - 1, false);
-  int32_t r = text ? buttons_.VYTVORTXTTLAC(label.substr(1), std::move(action), bx, by, key)
-                   : buttons_.VYTVORTLAC(label, std::move(action), bx, by, width, height, key);
-  g_.SETVIEWPORT(view.x1, view.y1, view.x2, view.y2, view.clip);
+  int32_t r = label[0] == '&'
+                  ? buttons_.VYTVORTXTTLAC(label.substr(1), std::move(action), x, y, key)
+                  : buttons_.VYTVORTLAC(label, std::move(action), x, y, width, height, key);
   if ((r & 0xFFFF) != 0) return r & 0xFFFF;
   *place = static_cast<uint16_t>(r >> 16);
   return 0;
@@ -173,8 +193,9 @@ int32_t Okna::PRIPRAVTLACPROOKNO(int index, const std::string& label,
 void Okna::VYPISUDAJ(int32_t x, int32_t y, int32_t text_colour, int32_t background,
                      uint8_t length, const std::string& text) {
   const int f = texty_.AKTVELFONTU;
-  const draw::ViewPortType view = g_.GETVIEWSETTINGS();
-  const draw::Graph::Style style = g_.style();
+  ViewportGuard guard(g_);
+  const draw::ViewPortType& view = guard.saved();
+  StyleGuard style(g_);
   g_.SETFILLSTYLE(1, background);
   g_.BAR(x, y, x + length * (f / 2), y + f);
   // The text stays inside its box: wide letters must not spill over the neighbouring fields.
@@ -183,8 +204,6 @@ void Okna::VYPISUDAJ(int32_t x, int32_t y, int32_t text_colour, int32_t backgrou
   g_.SETTEXTSTYLE(4, 0, f);
   g_.SETTEXTJUSTIFY(0, 0);
   g_.OUTTEXTXY(1, 1, text.substr(0, length));
-  g_.set_style(style);
-  g_.SETVIEWPORT(view.x1, view.y1, view.x2, view.y2, view.clip);
 }
 
 void Okna::ZISKEJUDAJ(int32_t x, int32_t y, int32_t text_colour, int32_t background,
@@ -238,16 +257,17 @@ void Okna::ZISKEJUDAJ(int32_t x, int32_t y, int32_t text_colour, int32_t backgro
 
 int16_t Okna::VYBERBARVU(int16_t x, int16_t y, uint8_t scale, bool remember) {
   const int s = scale == 0 ? 1 : std::min<int>(scale, 2);
-  const draw::Graph::Style style = g_.style();
-  g_.SETFILLSTYLE(1, 128);
+  {
+    StyleGuard style(g_);
+    g_.SETFILLSTYLE(1, 128);
   g_.BAR(x + 1 - s, y + 1 - s, x + 1 - s + 160 * s - 1, y + 1 - s + 160 * s - 1);
-  for (int row = 0; row < 16; ++row)
-    for (int col = 0; col < 16; ++col) {
-      g_.SETFILLSTYLE(1, row * 16 + col);
-      g_.BAR(x + col * 10 * s, y + row * 10 * s, x + col * 10 * s + 8 * s - 1,
-             y + row * 10 * s + 8 * s - 1);
-    }
-  g_.set_style(style);
+    for (int row = 0; row < 16; ++row)
+      for (int col = 0; col < 16; ++col) {
+        g_.SETFILLSTYLE(1, row * 16 + col);
+        g_.BAR(x + col * 10 * s, y + row * 10 * s, x + col * 10 * s + 8 * s - 1,
+               y + row * 10 * s + 8 * s - 1);
+      }
+  }
   buttons_.NUTNOVYKRESLIT = true;
 
   int selected = g_.GETCOLOR();
@@ -270,10 +290,9 @@ int32_t Okna::KRESLI(uint16_t x, uint16_t y, uint16_t width, uint16_t height, ui
   if (slot == 65535) {
     slot = buttons_.NAJDIOBR();
     if (slot == 65535 || img_.ZALOZOBRAZEK(slot, width, height, 1) != 0) return kNoFreeSlot;
-    const draw::Graph::Style style = g_.style();
+    StyleGuard style(g_);
     g_.SETFILLSTYLE(1, 0);
     g_.BAR(x, y, x + width - 1, y + height - 1);
-    g_.set_style(style);
   } else {
     if (slot > 63) return images::VELKECISLO;
     if (img_.OBRAZKY[slot].VEL == 0) return images::OBRAZEKNEALOK;
@@ -294,7 +313,7 @@ int32_t Okna::KRESLI(uint16_t x, uint16_t y, uint16_t width, uint16_t height, ui
     if (buttons_.ended()) break;
     const int mx = buttons_.MYSX, my = buttons_.MYSY;
     const bool inside = mx >= x && my >= y && mx < x + width && my < y + height;
-    const draw::ViewPortType view = g_.GETVIEWSETTINGS();
+    ViewportGuard view(g_);
     g_.SETVIEWPORT(x, y, x + width - 1, y + height - 1, true);
     if (!lines) {
       if ((buttons_.TLACM & 1) && inside) {
@@ -314,7 +333,6 @@ int32_t Okna::KRESLI(uint16_t x, uint16_t y, uint16_t width, uint16_t height, ui
         buttons_.NUTNOVYKRESLIT = true;
       }
     }
-    g_.SETVIEWPORT(view.x1, view.y1, view.x2, view.y2, view.clip);
   }
   if (KONECZADAVANI == 1) img_.KOPIRUJOBRAZEK(slot, x, y, width, height);
   return static_cast<int32_t>(slot) << 8;

@@ -69,6 +69,19 @@ class Okna {
   void VYPISTEXTOKNO(int index, int32_t x, int32_t y, const std::string& text);
 
   bool is_open(int index) const { return index >= 0 && index < kWindowCount && OKNO[index].VX != 0; }
+  // Counts the openings and closings of a window entry, so a holder of an index can tell that
+  // its window was closed (and perhaps the entry reused) behind its back.
+  uint32_t generation(int index) const {
+    return index >= 0 && index < kWindowCount ? generation_[index] : 0;
+  }
+  // Where a button of w × h placed at offsets (x, y) lands on the screen, by the rules of
+  // PRIPRAVTLACPROOKNO (text buttons are 64 × 32 whatever w and h say).
+  void button_origin(int index, int32_t x, int32_t y, int32_t w, int32_t h, bool text,
+                     int32_t& screen_x, int32_t& screen_y) const;
+  // A button created at screen position (x, y) and listed with the window, so it goes when the
+  // window closes. A label starting with "&" makes a text button. 0 or an error code as above.
+  int32_t button_at(int index, const std::string& label, std::function<void()> action, int32_t x,
+                    int32_t y, int32_t width, int32_t height, uint8_t key);
 
   std::array<TOkno, kWindowCount> OKNO{};
   uint8_t KONECZADAVANI = 0;  // 0 editing, 1 or 4 confirmed, anything else cancelled
@@ -79,12 +92,14 @@ class Okna {
 
  private:
   bool waiting() const { return KONECZADAVANI == 0 && !buttons_.ended(); }
+  void restore_under(const TOkno& o);  // the pixels a closing window leaves behind
 
   draw::Graph& g_;
   images::Obrazky& img_;
   Texty& texty_;
   Tlacitka& buttons_;
   Seznam& list_;
+  std::array<uint32_t, kWindowCount> generation_{};
 };
 
 }  // namespace ksv::toolkit

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "toolkit/kit/style_guard.h"
+
 namespace ksv::toolkit {
 
 Seznam::Seznam(draw::Graph& graph, images::Obrazky& images, Texty& texty)
@@ -197,10 +199,11 @@ void Seznam::draw_columns(int mode, const TPrvek& e, int offset, int row, int ro
     case 3: {
       uint8_t colour = static_cast<uint8_t>(STR2INT(param(1)));
       int type = STR2INT(param(2));
-      draw::Graph::Style s = g_.style();
-      g_.SETFILLSTYLE(1, colour);
-      g_.BAR(offset + 10, row_top + 2, offset + 19, row_top + line - 3);
-      g_.set_style(s);
+      {
+        StyleGuard style(g_);
+        g_.SETFILLSTYLE(1, colour);
+        g_.BAR(offset + 10, row_top + 2, offset + 19, row_top + line - 3);
+      }
       int name = type & 0x7F;
       g_.OUTTEXTXY(offset + 30, base, name < 11 ? kStitchNames[name] : "---");
       g_.OUTTEXTXY(offset + 140, base, type >= 128 ? "slaba" : "silna");
@@ -233,8 +236,9 @@ void Seznam::draw_columns(int mode, const TPrvek& e, int offset, int row, int ro
 
 uint8_t Seznam::VYPISSEZNAM(int32_t x, int32_t y, int32_t width, int32_t height, int32_t rows,
                             int32_t mode) {
-  draw::ViewPortType view = g_.GETVIEWSETTINGS();
-  draw::Graph::Style style = g_.style();
+  ViewportGuard guard(g_);
+  const draw::ViewPortType& view = guard.saved();
+  StyleGuard style(g_);
   const int line = texty_.AKTVELFONTU + 1;
   const int n = PRVKU();
 
@@ -278,8 +282,6 @@ uint8_t Seznam::VYPISSEZNAM(int32_t x, int32_t y, int32_t width, int32_t height,
     }
     draw_columns(mode, e, offset, r, row_top);
   }
-  g_.set_style(style);
-  g_.SETVIEWPORT(view.x1, view.y1, view.x2, view.y2, view.clip);
   return 0;
 }
 

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "toolkit/kit/style_guard.h"
+
 namespace ksv::toolkit {
 
 // ---------------------------------------------------------------- start-up
@@ -35,20 +37,32 @@ int32_t Tlacitka::VYTVORTLAC(const std::string& picture, std::function<void()> a
   if (width <= 0 || height <= 0) return kBadSize;
   int index = free_entry(TLACITKO);
   if (index < 0) return kNoFreeButton;
+
+  std::string path = picture;
+  for (char& c : path)
+    if (c == '\\') c = '/';  // names are written with either separator
+  const bool reference = !picture.empty() && picture[0] == '#';
+  const std::string shared = reference ? std::string()
+                                       : path + '|' + std::to_string(width) + 'x' +
+                                             std::to_string(height);
+  if (!reference)
+    for (const TTLAC& b : TLACITKO)
+      if (b.OBRAZEK != kFreeButton && b.GRAFICKE && !b.INTERNI && b.picture == shared) {
+        occupy(index, b.OBRAZEK, std::move(action), x, y, key, false, true);
+        TLACITKO[index].picture = shared;
+        return index * 65536;
+      }
   if (NAJDIOBR() == 65535) return kNoFreeSlot;
 
   uint16_t slot;
   bool internal;
-  if (!picture.empty() && picture[0] == '#') {
+  if (reference) {
     // "#n": a picture the program already holds in slot n (0-9); the button only borrows it.
     if (picture.size() != 2 || picture[1] < '0' || picture[1] > '9') return kBadSlotRef;
     slot = static_cast<uint16_t>(picture[1] - '0');
     if (img_.OBRAZKY[slot].VEL == 0) return kBadSlotRef;
     internal = true;
   } else {
-    std::string path = picture;
-    for (char& c : path)
-      if (c == '\\') c = '/';  // names are written with either separator
     uint8_t r = img_.NAHRAJOBRAZEK(kLoadSlot, path);
     if (r != 0) return r;
     slot = NAJDIOBR();
@@ -57,6 +71,7 @@ int32_t Tlacitka::VYTVORTLAC(const std::string& picture, std::function<void()> a
     internal = false;
   }
   occupy(index, slot, std::move(action), x, y, key, internal, true);
+  TLACITKO[index].picture = shared;
   return index * 65536;
 }
 
@@ -82,7 +97,7 @@ int32_t Tlacitka::VYTVORTXTTLAC(const std::string& caption, std::function<void()
   if (index < 0) return kNoFreeButton;
   occupy(index, kTextButton, std::move(action), x, y, key, true, false);
 
-  draw::Graph::Style saved = g_.style();
+  StyleGuard style(g_);
   g_.SETFILLSTYLE(1, img_.NAJDIBARVU(192, 192, 192));
   g_.SETCOLOR(img_.NAJDIBARVU(64, 64, 64));
   g_.FILLRECT(x, y, x + kTextButtonW, y + kTextButtonH);
@@ -94,7 +109,6 @@ int32_t Tlacitka::VYTVORTXTTLAC(const std::string& caption, std::function<void()
   g_.SETTEXTSTYLE(20, 0, size);
   while (size > 10 && g_.TEXTWIDTH(caption) > kTextButtonW - 4) g_.SETTEXTSTYLE(20, 0, --size);
   g_.OUTTEXTXY(x + 32, y + 26, caption);
-  g_.set_style(saved);
   return index * 65536;
 }
 
@@ -102,14 +116,23 @@ void Tlacitka::ZRUSTLAC(int index) {
   if (index < 0 || index >= kButtonCount) return;
   TTLAC& b = TLACITKO[index];
   if (b.OBRAZEK == kFreeButton) return;
-  if (b.GRAFICKE && !b.INTERNI) img_.ZRUSOBRAZEK(b.OBRAZEK);
+  const uint16_t slot = b.OBRAZEK;
+  const bool owned = b.GRAFICKE && !b.INTERNI;
   b = TTLAC{};
+  if (owned && slot_users(slot) == 0) img_.ZRUSOBRAZEK(slot);
   --AKTIVNICHTLAC;
   if (AKTTLAC == index) AKTTLAC = kNoButton;
 }
 
 void Tlacitka::ZRUSTLACITKA() {
   for (int i = 0; i < kButtonCount; ++i) ZRUSTLAC(i);
+}
+
+int Tlacitka::slot_users(uint16_t slot) const {
+  int n = 0;
+  for (const TTLAC& b : TLACITKO)
+    if (b.OBRAZEK == slot && b.GRAFICKE && !b.INTERNI) ++n;
+  return n;
 }
 
 int Tlacitka::width(int index) const {
@@ -135,8 +158,8 @@ void Tlacitka::OBSLUHATLAC() {
     KONEC();
     return;
   }
-  draw::ViewPortType saved_view = g_.GETVIEWSETTINGS();
-  draw::Graph::Style saved_style = g_.style();
+  ViewportGuard view(g_);
+  StyleGuard style(g_);
   g_.SETVIEWPORT(0, 0, draw::kScreenW - 1, draw::kScreenH - 1, false);
   g_.SETWRITEMODE(0);
 
@@ -210,8 +233,6 @@ void Tlacitka::OBSLUHATLAC() {
   if (key > 0 && !PRIDEJKLAV(static_cast<uint8_t>(key))) texty_.POSLCHYBA = kQueueFull;
   if (drawn || NUTNOVYKRESLIT) g_.UPDATEGRAPH(2);
   NUTNOVYKRESLIT = false;
-  g_.set_style(saved_style);
-  g_.SETVIEWPORT(saved_view.x1, saved_view.y1, saved_view.x2, saved_view.y2, saved_view.clip);
 }
 
 // ---------------------------------------------------------------- keyboard queue

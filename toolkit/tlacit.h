@@ -38,6 +38,9 @@ struct TTLAC {
   bool AKTIVNI = false;
   bool GRAFICKE = false;
   uint8_t KLAV = 0;
+  // The picture file and size the slot was made from. Buttons showing the same picture at the
+  // same size share one slot: the slot goes when the last of them goes.
+  std::string picture;
 };
 
 class Tlacitka {
@@ -59,6 +62,9 @@ class Tlacitka {
   void VYMAZFRONTU() { FCTENI = FZAPIS; }
   // Ends the program when its window was asked to close; returns otherwise.
   void KONEC();
+
+  // How many buttons show the picture in `slot` as their own (shared) picture.
+  int slot_users(uint16_t slot) const;
 
   // Button size on the screen: the picture held, or the text box.
   int width(int index) const;

@@ -8,6 +8,7 @@
 
 #include "calculator/workflow/names.h"
 #include "calculator/workflow/workflow.h"
+#include "toolkit/kit/style_guard.h"
 
 namespace ksv::calculator::ui {
 
@@ -89,10 +90,11 @@ void Workflow::show_thumbnail() {
   last_thumb_entry_ = entry;
   if (!NAHLEDY) return;
   draw::Graph& g = tk_.graph;
-  const draw::Graph::Style style = g.style();
-  g.SETFILLSTYLE(1, 0);
-  g.BAR(445, 280, 572, 407);
-  g.set_style(style);
+  {
+    toolkit::StyleGuard style(g);
+    g.SETFILLSTYLE(1, 0);
+    g.BAR(445, 280, 572, 407);
+  }
   tk_.tlacitka.NUTNOVYKRESLIT = true;
   if (entry >= tk_.seznam.PRVKU() || thumb_slot_ == kNoSlot) return;
   const std::string& name = tk_.seznam.SEZNAM[entry].NAZEV;
@@ -271,7 +273,7 @@ bool Workflow::preview_and_choices(bool& again) {
 
 void Workflow::draw_cross_hairs() {
   draw::Graph& g = tk_.graph;
-  const draw::Graph::Style style = g.style();
+  toolkit::StyleGuard style(g);
   g.SETWRITEMODE(1);
   const Area& a = preview_area_;
   const int32_t right = kPictureX + preview_w_ - 1, bottom = kPictureY + preview_h_ - 1;
@@ -281,7 +283,6 @@ void Workflow::draw_cross_hairs() {
   g.SETCOLOR(191);
   g.LINE(kPictureX + a.X2, kPictureY, kPictureX + a.X2, bottom);
   g.LINE(kPictureX, kPictureY + a.Y2, right, kPictureY + a.Y2);
-  g.set_style(style);
   tk_.tlacitka.NUTNOVYKRESLIT = true;
 }
 
@@ -361,7 +362,7 @@ bool Workflow::background_dialog() {
   const uint8_t body = tk_.images.NAJDIBARVU(64, 64, 64), red = tk_.images.NAJDIBARVU(255, 0, 0);
   auto draw_box = [&](int i) {
     const int32_t x = 50 + 110 * i;
-    const draw::Graph::Style style = g.style();
+    toolkit::StyleGuard style(g);
     g.SETFILLSTYLE(1, BARVAPODKL[i] < 256 ? BARVAPODKL[i] : body);
     g.BAR(x, 360, x + 100, 460);
     g.SETCOLOR(red);
@@ -372,7 +373,6 @@ bool Workflow::background_dialog() {
       g.SETTEXTJUSTIFY(1, 1);
       g.OUTTEXTXY(x + 50, 410, toolkit::INT2STR(i + 1));
     }
-    g.set_style(style);
     tk_.tlacitka.NUTNOVYKRESLIT = true;
   };
   bool ok = false;
@@ -471,12 +471,13 @@ bool Workflow::marker_dialog() {
   draw::Graph& g = tk_.graph;
   const uint8_t body = tk_.images.NAJDIBARVU(64, 64, 64);
   auto show = [&](const std::string& status) {
-    const draw::Graph::Style style = g.style();
-    g.SETFILLSTYLE(1, BARVAPOZADI);
-    g.BAR(150, 100, 490, 350);
-    g.SETCOLOR(255);
-    g.RECTANGLE(149, 99, 491, 351);
-    g.set_style(style);
+    {
+      toolkit::StyleGuard style(g);
+      g.SETFILLSTYLE(1, BARVAPOZADI);
+      g.BAR(150, 100, 490, 350);
+      g.SETCOLOR(255);
+      g.RECTANGLE(149, 99, 491, 351);
+    }
     text_at(150, 356, t("barvacislo") + toolkit::INT2STR(BARVAPOZADI), 255, body, 340);
     text_at(150, 376, status, tk_.images.NAJDIBARVU(255, 255, 0), body, 340);
   };

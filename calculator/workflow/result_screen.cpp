@@ -4,6 +4,7 @@
 
 #include "calculator/workflow/names.h"
 #include "calculator/workflow/workflow.h"
+#include "toolkit/kit/style_guard.h"
 
 namespace ksv::calculator::ui {
 
@@ -27,12 +28,11 @@ bool Workflow::result_screen() {
                 toolkit::INT2STR(ROZMERY) + " mm)";
   draw::Graph& g = tk_.graph;
   {
-    const draw::Graph::Style style = g.style();
+    toolkit::StyleGuard style(g);
     g.SETCOLOR(255);
     g.SETTEXTSTYLE(4, 0, 16);
     g.SETTEXTJUSTIFY(0, 2);
     g.OUTTEXTXY(5, 450, result_line);
-    g.set_style(style);
   }
   bool save = false, quit = false;
   int32_t jump = kStay;

@@ -7,6 +7,7 @@
 
 #include "calculator/workflow/names.h"
 #include "calculator/workflow/workflow.h"
+#include "toolkit/kit/style_guard.h"
 
 namespace ksv::calculator::ui {
 
@@ -206,10 +207,11 @@ void Workflow::rebuild_preview() {
     }
   }
   draw::Graph& g = tk_.graph;
-  const draw::Graph::Style style = g.style();
-  g.SETFILLSTYLE(1, img.NAJDIBARVU(64, 64, 64));
-  g.BAR(kPreviewX, kPreviewY, kPreviewX + kMiniW - 1, kPreviewY + kMiniH - 1);
-  g.set_style(style);
+  {
+    toolkit::StyleGuard style(g);
+    g.SETFILLSTYLE(1, img.NAJDIBARVU(64, 64, 64));
+    g.BAR(kPreviewX, kPreviewY, kPreviewX + kMiniW - 1, kPreviewY + kMiniH - 1);
+  }
   // A preview wider than the page's left half is drawn only as far as the list.
   const images::TOBRAZEK& s = img.OBRAZKY[shown_slot_];
   img.ZOBRAZVYREZ(shown_slot_, kPreviewX, kPreviewY, 0, 0, std::min(s.VELX, kMiniW),

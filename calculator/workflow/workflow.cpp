@@ -9,6 +9,9 @@
 
 #include <cerrno>
 
+#include "toolkit/kit/picture_button.h"
+#include "toolkit/kit/style_guard.h"
+
 namespace ksv::calculator::ui {
 
 // ---------------------------------------------------------------- construction and main loop
@@ -97,22 +100,21 @@ void Workflow::text_button(int window, const std::string& caption, std::function
 void Workflow::picture_button(int window, const std::string& picture, const std::string& caption,
                               std::function<void()> action, int32_t x, int32_t y, int32_t w,
                               int32_t h, uint8_t key) {
-  // Without the generated pictures the choice still works, as a text button in the same place.
-  if (tk_.okna.PRIPRAVTLACPROOKNO(window, dir_ + "guidata/" + picture, action, x, y, w, h, key) != 0)
-    text_button(window, caption, action, x + w / 2 - 32, y + h / 2 - 16, key);
+  toolkit::picture_button(tk_, window, picture, std::move(action), x, y, key, w, h, caption);
 }
 
 void Workflow::text_at(int32_t x, int32_t y, const std::string& text, uint8_t colour,
                        uint8_t background, int32_t clear_w) {
   draw::Graph& g = tk_.graph;
-  const draw::Graph::Style style = g.style();
-  g.SETFILLSTYLE(1, background);
-  g.BAR(x, y, x + clear_w - 1, y + 17);
-  g.SETCOLOR(colour);
-  g.SETTEXTSTYLE(4, 0, 16);
-  g.SETTEXTJUSTIFY(0, 0);
-  g.OUTTEXTXY(x, y + 1, text);
-  g.set_style(style);
+  {
+    toolkit::StyleGuard style(g);
+    g.SETFILLSTYLE(1, background);
+    g.BAR(x, y, x + clear_w - 1, y + 17);
+    g.SETCOLOR(colour);
+    g.SETTEXTSTYLE(4, 0, 16);
+    g.SETTEXTJUSTIFY(0, 0);
+    g.OUTTEXTXY(x, y + 1, text);
+  }
   tk_.tlacitka.NUTNOVYKRESLIT = true;
 }
 
@@ -174,10 +176,12 @@ int16_t Workflow::pick_colour(int16_t current) {
   text_button(win, "Potvrdit", [this] { tk_.okna.KONECZADAVANI = 1; }, -15, 60, 13);
   text_button(win, "Storno", [this] { tk_.okna.KONECZADAVANI = 2; }, -15, 110, 27);
   // Confirming without a click keeps the colour the picker was opened with.
-  const draw::Graph::Style style = tk_.graph.style();
-  tk_.graph.SETCOLOR(current);
-  const int16_t c = tk_.okna.VYBERBARVU(70 + 30, 50 + 40, 2, false);
-  tk_.graph.set_style(style);
+  int16_t c;
+  {
+    toolkit::StyleGuard style(tk_.graph);
+    tk_.graph.SETCOLOR(current);
+    c = tk_.okna.VYBERBARVU(70 + 30, 50 + 40, 2, false);
+  }
   tk_.okna.SMAZOKNO(win);
   return c < 0 ? current : c;
 }

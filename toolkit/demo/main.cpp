@@ -8,6 +8,7 @@
 #include "images/obrazky.h"
 #include "toolkit/draw/backend.h"
 #include "toolkit/draw/graph.h"
+#include "toolkit/kit/picture_button.h"
 #include "toolkit/startup.h"
 #include "toolkit/toolkit.h"
 
@@ -20,8 +21,7 @@ struct Demo {
   // pictures were not generated.
   void button(int window, const std::string& picture, const std::string& caption,
               std::function<void()> action, int x, int y, uint8_t key, int w = 50, int h = 20) {
-    int32_t r = tk.okna.PRIPRAVTLACPROOKNO(window, dir + "guidata/" + picture, action, x, y, w, h, key);
-    if (r != 0) tk.okna.PRIPRAVTLACPROOKNO(window, "&" + caption, action, x, y, 0, 0, key);
+    ksv::toolkit::picture_button(tk, window, picture, std::move(action), x, y, key, w, h, caption);
   }
 
   void fill_list() {
