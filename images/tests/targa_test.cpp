@@ -40,11 +40,13 @@ void put(Bytes& b, const Rgb& c, bool alpha) {
   if (alpha) b.push_back(255);
 }
 
-// kPicture as an uncompressed file, its rows stored top first or bottom first.
-Bytes uncompressed(bool top_first, bool alpha) {
-  Bytes b = header(2, 3, 2, alpha ? 32 : 24, uint8_t((top_first ? 0x20 : 0) | (alpha ? 8 : 0)));
+// kPicture as an uncompressed file, its rows stored top first or bottom first, each row left to
+// right or (rarely written, but allowed) right to left.
+Bytes uncompressed(bool top_first, bool alpha, bool right_to_left = false) {
+  const uint8_t corner = uint8_t((top_first ? 0x20 : 0) | (right_to_left ? 0x10 : 0));
+  Bytes b = header(2, 3, 2, alpha ? 32 : 24, uint8_t(corner | (alpha ? 8 : 0)));
   for (int r = 0; r < 2; ++r)
-    for (const Rgb& c : kPicture[size_t(top_first ? r : 1 - r)]) put(b, c, alpha);
+    for (int i = 0; i < 3; ++i) put(b, kPicture[size_t(top_first ? r : 1 - r)][size_t(right_to_left ? 2 - i : i)], alpha);
   return b;
 }
 
@@ -102,7 +104,7 @@ struct Targa : ::testing::Test {
   uint8_t at(int x, int y) { return img.OBRAZKY[0].BUFFER[img.OBRAZKY[0].MAXX * y + x]; }
 };
 
-TEST_F(Targa, FilesOfOtherProgramsLoadTheRightWayUpInBothRowOrders) {
+TEST_F(Targa, FilesOfOtherProgramsLoadTheRightWayUpFromEveryCorner) {
   const struct {
     const char* name;
     Bytes file;
@@ -112,6 +114,8 @@ TEST_F(Targa, FilesOfOtherProgramsLoadTheRightWayUpInBothRowOrders) {
       {"bottom_first_alpha.tga", uncompressed(false, true)},
       {"top_first_alpha.tga", uncompressed(true, true)},
       {"bottom_first_rle.tga", run_length_bottom_first()},
+      {"top_right_first.tga", uncompressed(true, false, true)},
+      {"bottom_right_first.tga", uncompressed(false, false, true)},
   };
   for (const auto& f : files) {
     SCOPED_TRACE(f.name);

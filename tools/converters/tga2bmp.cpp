@@ -1,6 +1,32 @@
-// tga2bmp IN.tga OUT.bmp — converts a Targa picture, bottom or top row first as its header says,
-// to a 24-bit BMP.
+// tga2bmp IN.tga OUT.bmp — converts a Targa picture to a 24-bit BMP, the right way up and the
+// right way round whichever corner the file stores first.
+#include <algorithm>
+#include <cstdio>
+
 #include "tools/converters/convert_common.h"
+
+namespace {
+
+// The descriptor (byte 17 of the header) names the corner of the first stored pixel: bit 5 set
+// for a top corner, bit 4 set for a right one. The reader places the rows by bit 5 but always
+// takes a row as stored left to right, so rows stored right to left are turned round here.
+bool stored_right_to_left(const std::string& name) {
+  std::FILE* f = std::fopen(name.c_str(), "rb");
+  if (f == nullptr) return false;
+  unsigned char head[18];
+  const bool read = std::fread(head, 1, sizeof head, f) == sizeof head;
+  std::fclose(f);
+  return read && (head[17] & 0x10) != 0;
+}
+
+void mirror_rows(ksv::convert::Rgb& p) {
+  for (int y = 0; y < p.height; ++y) {
+    uint8_t* row = &p.pixels[size_t(y) * p.width * 3];
+    for (int l = 0, r = p.width - 1; l < r; ++l, --r) std::swap_ranges(row + 3 * l, row + 3 * l + 3, row + 3 * r);
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::string in, out;
@@ -8,5 +34,6 @@ int main(int argc, char** argv) {
   if (rc >= 0) return rc;
   ksv::convert::Rgb picture;
   if (!ksv::convert::read_picture(in, picture)) return 1;
+  if (stored_right_to_left(in)) mirror_rows(picture);
   return ksv::convert::write_bmp(out, picture) ? 0 : 1;
 }
