@@ -119,15 +119,15 @@ int main(int argc, char** argv) {
   // The rounds interleave the baseline and the searches, so a change in the machine's load
   // during the run touches all of them alike; the best round of each is reported.
   const int runs = 7;
-  ksv::server::SearchFilter f6;
+  ksv::TKriteria f6;
   f6.mode = 6;
   f6.programs = f6.without_sample = f6.production = true;
-  ksv::server::SearchFilter f7 = f6;
+  ksv::TKriteria f7 = f6;
   f7.mode = 7;
-  ksv::server::SearchFilter orders_only;
+  ksv::TKriteria orders_only;
   orders_only.mode = 6;
   const std::string out = root + "seznd0";
-  auto search = [&](const ksv::server::SearchFilter& f) {
+  auto search = [&](const ksv::TKriteria& f) {
     return best_ms(1, [&] {
       if (!ksv::server::search_orders(databaze, std::nullopt, f, out)) std::exit(2);
     });

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "protocol/commands.h"
 #include "protocol/rights.h"
 
 namespace ksv::client {
@@ -60,19 +61,9 @@ std::string replace_subject(const std::string& text, const std::string& subject)
 
 }  // namespace
 
-bool in_progress(int32_t code) {
-  return code == 0 || code == 1 || code == 64 || code == 128 || code == 192;
-}
+bool in_progress(int32_t code) { return is_in_progress_reply(code); }
 
-bool in_error_set(int32_t code) {
-  switch (code) {
-    case 132: case 133: case 134: case 135: case 136: case 137: case 138:
-    case 195: case 196: case 210: case 211: case 231: case 242: case 253: case 254: case 255:
-      return true;
-    default:
-      return false;
-  }
-}
+bool in_error_set(int32_t code) { return is_error_dialog_reply(code); }
 
 // ---------------------------------------------------------------------------------- start-up
 

@@ -12,46 +12,11 @@
 #include <cstdio>
 #include <ctime>
 
+#include "protocol/commands.h"
+
 namespace ksv {
 
 namespace {
-
-// Request code → the reply that answers it.
-int reply_for(int request) {
-  switch (request) {
-    case 5: case 6: case 27: return 245;
-    case 7: case 10: return 193;
-    case 11: return 194;
-    case 13: return 203;
-    case 15: return 241;
-    case 17: return 225;
-    case 18: return 226;
-    case 19: return 224;
-    case 20: return 197;
-    case 22: case 23: return 238;
-    case 25: case 26: return 235;
-    case 28: return 246;
-    case 32: return 201;
-    case 35: return 250;
-    case 37: case 38: return 237;
-    case 40: return 227;
-    case 41: return 228;
-    case 42: return 229;
-    case 43: case 44: return 208;
-    case 45: return 215;
-    case 46: case 47: return 216;
-    case 48: return 218;
-    case 49: return 217;
-    case 51: case 52: case 57: return 205;
-    case 53: case 54: case 58: return 206;
-    case 55: case 56: case 59: return 207;
-    case 60: return 230;
-    case 61: return 232;
-    case 62: return 233;
-    case 63: return 252;
-    default: return 0;
-  }
-}
 
 std::string bare_name(const std::string& path) {
   size_t cut = path.find_last_of("/\\");
@@ -70,28 +35,20 @@ Client::Client(Clock& clock, std::string program_dir)
 
 Client::~Client() { KONECKOMUNIKKLI(); }
 
-int Client::expected_reply(int request) { return reply_for(request); }
+int Client::expected_reply(int request) { return ksv::expected_reply(request); }
 
 bool Client::answered(int request) const {
   int got = conn.INFOKLIENT.POSLAKCE;
   if (got == 0) return false;
   if (request == 0) return true;
-  switch (got) {
-    case 195: case 196: case 197: case 231: case 253: case 254: case 255: return true;
-    default: return got == reply_for(request);
-  }
+  return is_failure_reply(got) || got == ksv::expected_reply(request);
 }
 
 bool Client::AKCEPOTVRZENA() const {
   int32_t mine = conn.INFOKLIENT.MUJPOZADAVEK;
-  switch (mine) {
-    case 0: return true;
-    case 195: case 196: case 197: case 231: case 254: case 255: return true;
-    default: {
-      int want = reply_for(mine);
-      return want != 0 && conn.INFOKLIENT.POSLAKCE == want;
-    }
-  }
+  if (mine == 0 || is_failure_reply(mine)) return true;
+  int want = ksv::expected_reply(mine);
+  return want != 0 && conn.INFOKLIENT.POSLAKCE == want;
 }
 
 void Client::OBSLUHAKOMUNIKACE() {
@@ -132,7 +89,7 @@ uint8_t Client::on_download_block() {
     // on both sides rather than let the screen take it as received.
     end_transfer();
     transfer_failed = true;
-    b.NASTAVPRIKAZ(32, 0, true);
+    b.NASTAVPRIKAZ(req::kAbortTransfer, 0, true);
     return 32;
   }
   bool last = n == 0 || flag;
@@ -144,8 +101,8 @@ uint8_t Client::on_download_block() {
   k.PRENESENO = k.VELIKOST;
   k.BLOKDAT = block;
   if (last) k.AKTSOUBOR.clear();
-  b.NASTAVPRIKAZ(121, block, last);
-  return 121;
+  b.NASTAVPRIKAZ(req::kDownloadAck, block, last);
+  return req::kDownloadAck;
 }
 
 uint8_t Client::on_upload_request(bool& skip_end) {
@@ -172,8 +129,8 @@ uint8_t Client::on_upload_request(bool& skip_end) {
   }
   b.ULOZCISLO(slot::kText, n);
   k.BLOKDAT += 1;
-  b.NASTAVPRIKAZ(120, uint16_t(block + 1), last);
-  return 120;
+  b.NASTAVPRIKAZ(req::kUploadBlock, uint16_t(block + 1), last);
+  return req::kUploadBlock;
 }
 
 uint8_t Client::PROVEDPRIKAZ() {
@@ -187,9 +144,9 @@ uint8_t Client::PROVEDPRIKAZ() {
     if (!k.SPOJENO) return 0;
     DateTime now = conn.clock().now();
     if (!k.POTVRZ.ANO && seconds_between(k.POSLEDNI, now) > 60) {
-      b.NASTAVPRIKAZ(1, 0, true);
+      b.NASTAVPRIKAZ(req::kProbe, 0, true);
       conn.stamp_probe();
-      return 1;
+      return req::kProbe;
     }
     if (k.POTVRZ.ANO) {
       TPosledni sent{k.POTVRZ.DEN, k.POTVRZ.MES, k.POTVRZ.ROK, k.POTVRZ.H, k.POTVRZ.M, k.POTVRZ.S};
@@ -203,30 +160,30 @@ uint8_t Client::PROVEDPRIKAZ() {
 
   bool skip_end = false;
   switch (code) {
-    case 128:
-      b.NASTAVPRIKAZ(64, 0, true);
+    case rep::kProbe:
+      b.NASTAVPRIKAZ(req::kProbeAnswer, 0, true);
       k.POTVRZ.ANO = false;
       break;
-    case 192:
+    case rep::kAlive:
       k.POTVRZ.ANO = false;
       break;
-    case 194:
+    case rep::kLoggedIn:
       k.PRIHLASEN = true;
       break;
-    case 203:
+    case rep::kTime:
       server_second = b.get_word(slot::kDate);
       server_minute = b.get_word(slot::kDate + 2);
       server_hour = b.get_word(slot::kDate + 4);
       if (clock_setter && server_hour < 24 && server_minute < 60 && server_second < 60)
         clock_setter(server_hour, server_minute, server_second);
       break;
-    case 220:
+    case rep::kDownloadBlock:
       on_download_block();
       break;
-    case 221:
+    case rep::kUploadNext:
       on_upload_request(skip_end);
       break;
-    case 240: {
+    case rep::kMessage: {
       std::string text, sender;
       b.ZISKEJRETEZEC(slot::kText2, true, text);
       b.ZISKEJRETEZEC(slot::kData, true, sender);
@@ -234,12 +191,12 @@ uint8_t Client::PROVEDPRIKAZ() {
         run_download_order(text.size() > 10 ? text.substr(10) : std::string());
       } else {
         store_message(sender, text);
-        b.NASTAVPRIKAZ(80, 0, true);
+        b.NASTAVPRIKAZ(req::kMessageReceived, 0, true);
         PRIJATANOVAZPRAVA = true;
       }
       break;
     }
-    case 254:
+    case rep::kFailed:
       if (!k.AKTSOUBOR.empty()) end_transfer();
       break;
     default:
@@ -270,7 +227,7 @@ bool Client::run_download_order(const std::string& file_name) {
   if (ZACNIPRIJIMAT(ADRESAREXE + "temp/" + file_name) != 0) return false;
   while (transfer_active()) {
     OBSLUHAKOMUNIKACE();
-    if (!conn.INFOKLIENT.SPOJENO || conn.INFOKLIENT.POSLAKCE == 197) {
+    if (!conn.INFOKLIENT.SPOJENO || conn.INFOKLIENT.POSLAKCE == rep::kSessionEnded) {
       conn.THREADODPOJSE();
       return false;
     }
@@ -301,7 +258,7 @@ uint8_t Client::ZACNIODESILAT(const std::string& file_name) {
   if (k.DATSOUB) std::fclose(k.DATSOUB);
   k.DATSOUB = f;
   k.AKTSOUBOR = file_name;
-  conn.BUFFERPACKET.NASTAVPRIKAZ(30, 0, false);
+  conn.BUFFERPACKET.NASTAVPRIKAZ(req::kUploadStart, 0, false);
   k.VELIKOST = int32_t(st.st_size);
   k.PRENESENO = 0;
   k.BLOKDAT = 0;
@@ -317,7 +274,7 @@ uint8_t Client::ZACNIPRIJIMAT(const std::string& file_name) {
   k.DATSOUB = f;
   k.AKTSOUBOR = file_name;
   transfer_failed = false;
-  conn.BUFFERPACKET.NASTAVPRIKAZ(31, 0, true);
+  conn.BUFFERPACKET.NASTAVPRIKAZ(req::kDownloadStart, 0, true);
   k.VELIKOST = 0;
   k.PRENESENO = 0;
   k.BLOKDAT = 0;
@@ -327,7 +284,7 @@ uint8_t Client::ZACNIPRIJIMAT(const std::string& file_name) {
 
 void Client::KONECKOMUNIKKLI() {
   if (conn.INFOKLIENT.SPOJENO) {
-    conn.BUFFERPACKET.NASTAVPRIKAZ(20, 0, true);
+    conn.BUFFERPACKET.NASTAVPRIKAZ(req::kDisconnect, 0, true);
     OBSLUHAKOMUNIKACE();
   }
   conn.THREADODPOJSE();

@@ -3,6 +3,7 @@
 #pragma once
 #include "protocol/records/attendance.h"
 #include "protocol/records/catalogues.h"
+#include "protocol/records/criteria.h"
 #include "protocol/records/devices.h"
 #include "protocol/records/file_list.h"
 #include "protocol/records/messages.h"

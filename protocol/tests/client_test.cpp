@@ -6,8 +6,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <map>
+#include <set>
+
 #include <gtest/gtest.h>
 
+#include "protocol/commands.h"
 #include "protocol/testsupport/temp_dir.h"
 
 namespace ksv {
@@ -300,30 +304,65 @@ TEST_F(ClientSide, ExitProcedureLogsOff) {
   fd[0] = -1;
 }
 
-TEST(ClientReplies, RequestToReplyTable) {
+// The pairs the screens wait for, written out by hand from the catalogue.
+TEST(ClientReplies, EveryRequestWaitsForItsNamedReply) {
+  const std::map<int, int> pairs = {
+      {1, 192},   {2, 197},   {5, 245},   {6, 245},   {7, 193},   {8, 209},   {9, 209},
+      {10, 193},  {11, 194},  {13, 203},  {14, 223},  {15, 241},  {16, 224},  {17, 225},
+      {18, 226},  {19, 224},  {20, 197},  {22, 238},  {23, 238},  {25, 235},  {26, 235},
+      {27, 245},  {28, 246},  {30, 221},  {31, 220},  {32, 201},  {33, 213},  {35, 250},
+      {37, 237},  {38, 237},  {40, 227},  {41, 228},  {42, 229},  {43, 208},  {44, 208},
+      {45, 215},  {46, 216},  {47, 216},  {48, 218},  {49, 217},  {51, 205},  {52, 205},
+      {53, 206},  {54, 206},  {55, 207},  {56, 207},  {57, 205},  {58, 206},  {59, 207},
+      {60, 230},  {61, 232},  {62, 233},  {63, 252},  {120, 221}, {121, 220}};
   FakeClock clock;
   testing::TempDir dir;
   Client c(clock, dir.path());
   auto& k = c.conn.INFOKLIENT;
-  k.POSLAKCE = 245;
-  EXPECT_TRUE(c.answered(27));
-  EXPECT_FALSE(c.answered(28));
-  k.POSLAKCE = 231;
-  EXPECT_TRUE(c.answered(63));
+  for (int request = 0; request < 256; ++request) {
+    SCOPED_TRACE(request);
+    auto it = pairs.find(request);
+    const int want = it == pairs.end() ? 0 : it->second;
+    EXPECT_EQ(Client::expected_reply(request), want);
+    if (!want) continue;
+    k.MUJPOZADAVEK = request;
+    k.POSLAKCE = want;
+    EXPECT_TRUE(c.AKCEPOTVRZENA());
+    EXPECT_TRUE(c.answered(request));
+    // Another request's reply does not answer this one.
+    k.POSLAKCE = want == 245 ? 246 : 245;
+    EXPECT_FALSE(c.AKCEPOTVRZENA());
+    EXPECT_FALSE(c.answered(request));
+    // Every failure does, the program lock included: the locked commands get 253 instead of
+    // their own reply, and a wait for it would never end otherwise.
+    for (int failure : {195, 196, 197, 231, 253, 254, 255}) {
+      k.POSLAKCE = failure;
+      EXPECT_TRUE(c.answered(request)) << failure;
+    }
+  }
   k.POSLAKCE = 0;
   EXPECT_FALSE(c.answered(63));
-  EXPECT_EQ(Client::expected_reply(11), 194);
-  EXPECT_EQ(Client::expected_reply(62), 233);
-  EXPECT_EQ(Client::expected_reply(33), 0);
   k.MUJPOZADAVEK = 0;
   EXPECT_TRUE(c.AKCEPOTVRZENA());
-  k.MUJPOZADAVEK = 197;
-  EXPECT_TRUE(c.AKCEPOTVRZENA());
-  k.MUJPOZADAVEK = 60;
-  k.POSLAKCE = 230;
-  EXPECT_TRUE(c.AKCEPOTVRZENA());
-  k.POSLAKCE = 232;
-  EXPECT_FALSE(c.AKCEPOTVRZENA());
+  for (int failure : {195, 196, 197, 231, 253, 254, 255}) {
+    k.MUJPOZADAVEK = failure;
+    EXPECT_TRUE(c.AKCEPOTVRZENA()) << failure;
+  }
+  // Codes that answer nothing: the client's answers to the server's probe and messages.
+  EXPECT_EQ(Client::expected_reply(64), 0);
+  EXPECT_EQ(Client::expected_reply(80), 0);
+}
+
+// The frame's waiting loop and its error dialog test: exactly these codes, nothing else.
+TEST(ClientReplies, InProgressAndErrorDialogSets) {
+  const std::set<int> in_progress = {0, 1, 64, 128, 192};
+  const std::set<int> dialog = {132, 133, 134, 135, 136, 137, 138, 195,
+                                196, 210, 211, 231, 242, 253, 254, 255};
+  for (int code = 0; code < 256; ++code) {
+    SCOPED_TRACE(code);
+    EXPECT_EQ(is_in_progress_reply(code), in_progress.count(code) == 1);
+    EXPECT_EQ(is_error_dialog_reply(code), dialog.count(code) == 1);
+  }
 }
 
 TEST(ClientTexts, LookupsByKey) {

@@ -72,6 +72,68 @@ TEST(Records, UserRecordOnDiskIsByteExact) {
 
 // Bytes past a string's length are whatever an earlier, longer value left there. They must be
 // carried along unchanged, so a record read and written back is the same file.
+// The criteria travel at the packet offsets of the browser's criteria table; the server reads
+// them where the desktop writes them.
+TEST(Records, CriteriaLieAtTheirPacketOffsets) {
+  TKriteria k;
+  EXPECT_EQ(k.mode, 6);
+  EXPECT_EQ(k.author, -1);
+  k.mode = 7;
+  k.number.assign(std::string(20, 'N'));  // more than the 16 an order number holds
+  k.description.assign("popis");
+  k.from = {1, 2, 2026};
+  k.to = {3, 4, 2027};
+  k.author = 5;
+  k.customer.assign("zakaznik");
+  k.due = {6, 7, 2028};
+  k.embroider_by = {8, 9, 2029};
+  k.material = 10;
+  k.production = 1;
+  k.programs = 1;
+  k.to_embroider = 11;
+  k.embroidered_by = 12;
+  k.material_text.assign("bavlna");
+  k.program_author = 13;
+  k.created = {10, 11, 2030};
+  k.code.assign("kod");
+  k.handled_by = 14;
+  k.invoice.assign("faktura");
+  k.embroidered_on = {12, 12, 2031};
+  Packet p;
+  write_criteria(p, k);
+  EXPECT_EQ(p.ZISKEJCISLO(4), 7);
+  EXPECT_EQ(p.bytes[8], 16);
+  EXPECT_EQ(p.ZISKEJRETEZEC(32, false), "popis");
+  EXPECT_EQ(p.get_word(288 + 4), 2026);
+  EXPECT_EQ(p.get_word(296 + 2), 4);
+  EXPECT_EQ(p.ZISKEJCISLO(304), 5);
+  EXPECT_EQ(p.ZISKEJRETEZEC(308, false), "zakaznik");
+  EXPECT_EQ(p.get_word(564), 6);
+  EXPECT_EQ(p.get_word(572 + 4), 2029);
+  EXPECT_EQ(p.ZISKEJCISLO(580), 10);
+  EXPECT_EQ(p.ZISKEJCISLO(636), 1);
+  EXPECT_EQ(p.ZISKEJCISLO(640), 0);
+  EXPECT_EQ(p.ZISKEJCISLO(644), 1);
+  EXPECT_EQ(p.ZISKEJCISLO(648), 11);
+  EXPECT_EQ(p.ZISKEJCISLO(652), 12);
+  EXPECT_EQ(p.ZISKEJRETEZEC(656, false), "bavlna");
+  EXPECT_EQ(p.ZISKEJCISLO(912), 13);
+  EXPECT_EQ(p.get_word(916 + 2), 11);
+  EXPECT_EQ(p.bytes[924], 3);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(p.bytes + 925), 3), "kod");
+  EXPECT_EQ(p.ZISKEJCISLO(956), 14);
+  EXPECT_EQ(p.bytes[960], 7);
+  EXPECT_EQ(p.get_word(992 + 4), 2031);
+  EXPECT_EQ(p.bytes[1000], 0) << "nothing written past the record";
+
+  TKriteria r = read_criteria(p);
+  EXPECT_EQ(bytes_of(r), bytes_of(k));
+  EXPECT_EQ(r.number.str(), std::string(16, 'N'));
+  // A length byte that claims more than the field holds is cut to the field.
+  p.bytes[960] = 200;
+  EXPECT_EQ(read_criteria(p).invoice.str().size(), 16u);
+}
+
 TEST(Records, StringBytesPastTheLengthSurviveARoundTrip) {
   TempDir dir;
   std::string raw(808, '\0');

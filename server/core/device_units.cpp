@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "protocol/commands.h"
 #include "protocol/records/users.h"
 #include "server/core/device_handlers.h"
 #include "server/core/server.h"
@@ -132,7 +133,7 @@ void ServerUnits::offer_message(int slot) {
     b.ULOZRETEZEC(ksv::slot::kText2, true, m->OBSAH.view());
     b.ULOZRETEZEC(ksv::slot::kData, true,
                   m->ODKOHO == -1 ? std::string("SERVER") : server.users().name_by_id(m->ODKOHO));
-    b.NASTAVPRIKAZ(240, 0, true);
+    b.NASTAVPRIKAZ(rep::kMessage, 0, true);
     // The first step sends the message, the second takes the confirmation if it is already in.
     server.serve(slot);
     server.serve(slot);

@@ -1,6 +1,6 @@
 // The command catalogue as data: one row per command code, saying what the dispatcher needs to
-// know before it runs the handler. Adding a command is one row in dispatcher.cpp plus one
-// handler function declared in handlers.h.
+// know before it runs the handler. Adding a command is one row in protocol/commands.h (its
+// reply and status key), one row in dispatcher.cpp and one handler declared in handlers.h.
 #pragma once
 #include <cstdint>
 
@@ -22,6 +22,11 @@ struct Rule {
   };
   Kind kind = Kind::kNone;
   int8_t a = 0, b = 0;
+
+  // Rules whose outcome depends on whose record the command names.
+  constexpr bool about_named_user() const {
+    return kind == Kind::kOwnOrOther || kind == Kind::kOtherNeedsBoth || kind == Kind::kOtherOnly;
+  }
 };
 
 constexpr Rule no_rule() { return {}; }
@@ -46,5 +51,9 @@ struct CommandInfo {
 
 // The row of a command code; unknown codes get an empty row.
 const CommandInfo& command_info(uint8_t code);
+
+// Does the rule let a session with these rights run the command? `named_is_own`: the user
+// named at offset 4 is the session's own (asked only by rules about a user record).
+bool rule_allows(const Rule& rule, int64_t rights, bool named_is_own);
 
 }  // namespace ksv::server

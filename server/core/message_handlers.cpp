@@ -1,4 +1,5 @@
 // Commands 15 (send a message) and 80 (a message was received).
+#include "protocol/commands.h"
 #include "protocol/rights.h"
 #include "server/core/device_handlers.h"
 #include "server/core/handlers.h"
@@ -14,7 +15,7 @@ void cmd_send_message(Server& s, int slot) {
   std::string to_name, text;
   if (!u || !b.ZISKEJRETEZEC(ksv::slot::kData, true, to_name) ||
       !b.ZISKEJRETEZEC(ksv::slot::kText2, true, text)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   bool receipt = b.bytes[4] == 1;
@@ -30,10 +31,10 @@ void cmd_send_message(Server& s, int slot) {
   }
   std::optional<TPrava> recipient = s.users().find(to_name);
   if (to == -1 || !recipient || !TESTBIT(recipient->PRAVA, kRightReceivesMessages)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
-  reply(s, u->store_message(to, text, from, receipt).empty() ? 254 : 241);
+  reply(s, u->store_message(to, text, from, receipt).empty() ? rep::kFailed : rep::kMessageStored);
 }
 
 void cmd_message_received(Server& s, int slot) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "protocol/commands.h"
 #include "protocol/file_util.h"
 #include "server/core/handlers.h"
 #include "server/core/server.h"
@@ -92,50 +93,50 @@ void cmd_create_order(Server& s, int slot) {
   TKlient& k = s.session(slot);
   std::string number;
   if (!k.open_order.empty() || !s.buffer().ZISKEJRETEZEC(sl::kText, true, number)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   std::optional<std::string> key = directory_key(number);
   OrderStore o = orders(s);
   if (!key || o.order_exists(*key) || !o.create_order(number, k.user_id)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
-  reply_open(s, 224);
+  reply_open(s, rep::kOrderCreated);
 }
 
 void cmd_open_order(Server& s, int slot) {
   TKlient& k = s.session(slot);
   std::optional<std::string> key = key_at(s, sl::kText);
   if (!k.open_order.empty() || !key || order_held(s, *key, slot) || !orders(s).order_exists(*key)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   k.open_order = *key;
-  reply_open(s, 225);
+  reply_open(s, rep::kOrderOpened);
 }
 
 void cmd_close_order(Server& s, int slot) {
   TKlient& k = s.session(slot);
   if (k.open_order.empty()) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   // A program cannot stay open without its order: it would block every later open.
   end_program(s, slot);
   k.open_order.clear();
   update_program_flags(s);
-  reply_open(s, 226);
+  reply_open(s, rep::kOrderClosed);
 }
 
 void cmd_delete_order(Server& s, int /*slot*/) {
   std::optional<std::string> key = key_at(s, sl::kText);
   OrderStore o = orders(s);
   if (!key || !o.order_exists(*key) || order_held(s, *key) || !o.delete_order(*key)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
-  reply(s, 223);
+  reply(s, rep::kOrderDeleted);
 }
 
 void cmd_copy_order(Server& s, int slot) {
@@ -144,16 +145,16 @@ void cmd_copy_order(Server& s, int slot) {
   std::string number;
   std::optional<std::vector<std::string>> codes = copy_codes(b);
   if (!source || !b.ZISKEJRETEZEC(sl::kText2, true, number) || !directory_key(number) || !codes) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   OrderStore o = orders(s);
   if (!o.order_exists(*source) || order_held(s, *source) ||
       !o.copy_order(*source, number, *codes, s.session(slot).user_id, s.clock().now())) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
-  reply_open(s, 224);
+  reply_open(s, rep::kOrderCreated);
 }
 
 void cmd_create_program(Server& s, int slot) {
@@ -161,17 +162,17 @@ void cmd_create_program(Server& s, int slot) {
   std::string code;
   if (k.open_order.empty() || !k.open_program.empty() ||
       !s.buffer().ZISKEJRETEZEC(sl::kText, true, code)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   std::optional<std::string> key = directory_key(code);
   OrderStore o = orders(s);
   if (!key || o.program_exists(k.open_order, *key) ||
       !o.create_program(k.open_order, code, k.user_id, s.clock().now())) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
-  reply_open(s, 229);
+  reply_open(s, rep::kProgramCreated);
 }
 
 void cmd_open_program(Server& s, int slot) {
@@ -180,36 +181,36 @@ void cmd_open_program(Server& s, int slot) {
   OrderStore o = orders(s);
   if (k.open_order.empty() || !k.open_program.empty() || !key ||
       !o.program_exists(k.open_order, *key)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   std::optional<TLinkovani> links = o.load_links(k.open_order, *key);
   if (!links) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   s.store().links(slot) = *links;
   k.open_program = *key;
   update_program_flags(s);
-  reply_open(s, 227);
+  reply_open(s, rep::kProgramOpened);
 }
 
 void cmd_close_program(Server& s, int slot) {
   TKlient& k = s.session(slot);
   if (k.open_order.empty() || k.open_program.empty()) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   end_program(s, slot);
   update_program_flags(s);
-  reply_open(s, 228);
+  reply_open(s, rep::kProgramClosed);
 }
 
 void cmd_stitch_data(Server& s, int slot) {
   TKlient& k = s.session(slot);
   const Packet& b = s.buffer();
   if (k.open_order.empty() || k.open_program.empty()) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   // The client sends stitches, colours, width and height, in that order.
@@ -219,10 +220,10 @@ void cmd_stitch_data(Server& s, int slot) {
   d.width = b.ZISKEJCISLO(12);
   d.height = b.ZISKEJCISLO(16);
   if (!orders(s).set_stitch_data(k.open_order, k.open_program, d, s.store().links(slot))) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
-  reply(s, 213);
+  reply(s, rep::kStitchDataSet);
 }
 
 void cmd_list(Server& s, int slot) {
@@ -244,14 +245,14 @@ void cmd_list(Server& s, int slot) {
     name = "seznd" + n;
     std::optional<std::string> scope;
     if (!k.open_order.empty()) scope = k.open_order;
-    ok = search_orders(o.databaze(), scope, read_filter(b), s.tree().path("temp/" + name));
+    ok = search_orders(o.databaze(), scope, read_criteria(b), s.tree().path("temp/" + name));
   }
   if (!ok) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   b.ULOZRETEZEC(sl::kText, true, name);
-  reply(s, 252);
+  reply(s, rep::kListFile);
 }
 
 // ---- hooks -------------------------------------------------------------------------------------

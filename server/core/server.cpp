@@ -14,6 +14,7 @@
 #include <cstring>
 #include <vector>
 
+#include "protocol/commands.h"
 #include "protocol/file_util.h"
 
 namespace ksv::server {
@@ -308,7 +309,7 @@ void Server::serve(int slot) {
     } else {
       s.nothing_to_send = true;
     }
-    if (buf_.code() == 195 || buf_.code() == 197) disconnect(slot);
+    if (buf_.code() == rep::kLoginRefused || buf_.code() == rep::kSessionEnded) disconnect(slot);
   }
   buf_.NASTAVPRIKAZ(0, 0, true);
 }

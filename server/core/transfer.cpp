@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "protocol/commands.h"
 #include "protocol/file_util.h"
 #include "server/core/handlers.h"
 #include "server/core/server.h"
@@ -57,25 +58,25 @@ void cmd_upload_start(Server& s, int slot) {
   TKlient& k = s.session(slot);
   Packet& b = s.buffer();
   if (k.program_in_use_elsewhere) {
-    reply(s, 253);
+    reply(s, rep::kProgramBusy);
     return;
   }
   std::string name;
   if (!b.ZISKEJRETEZEC(sl::kText, true, name) || !is_safe_file_name(name) || !names_safe(k)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   name = lower(name);
   // The link table of a program is the server's own; an upload may not replace it.
   if (name == "proglnk.dat") {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   close_transfer(k);  // one transfer per session
   std::string path = transfer_dir(s, slot) + name;
   k.transfer_file = std::fopen(path.c_str(), "wb");
   if (!k.transfer_file) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   k.transfer_name = path;
@@ -90,11 +91,11 @@ void cmd_upload_block(Server& s, int slot) {
   TKlient& k = s.session(slot);
   Packet& b = s.buffer();
   if (k.program_in_use_elsewhere) {
-    reply(s, 253);
+    reply(s, rep::kProgramBusy);
     return;
   }
   if (k.transfer != Transfer::kUpload || !k.transfer_file) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   uint16_t block = b.block();
@@ -109,7 +110,7 @@ void cmd_upload_block(Server& s, int slot) {
   if (!ok) {
     // A bad block length or a write error: the file is not what the client sent.
     close_transfer(k);
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   k.size += n;
@@ -120,7 +121,7 @@ void cmd_upload_block(Server& s, int slot) {
     close_transfer(k);
     if (s.hooks.upload_finished) s.hooks.upload_finished(s, slot, path);
   }
-  b.NASTAVPRIKAZ(221, block, last);
+  b.NASTAVPRIKAZ(rep::kUploadNext, block, last);
 }
 
 void cmd_download_start(Server& s, int slot) {
@@ -128,7 +129,7 @@ void cmd_download_start(Server& s, int slot) {
   Packet& b = s.buffer();
   std::string name;
   if (!b.ZISKEJRETEZEC(sl::kText, true, name) || !is_safe_file_name(name) || !names_safe(k)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   close_transfer(k);
@@ -138,14 +139,14 @@ void cmd_download_start(Server& s, int slot) {
   std::FILE* f = nullptr;
   if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) f = std::fopen(path.c_str(), "rb");
   if (!f) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   k.size = st.st_size;
   if (k.size == 0) {
     std::fclose(f);
     b.ULOZCISLO(sl::kText, 0);
-    b.NASTAVPRIKAZ(220, 0, true);
+    b.NASTAVPRIKAZ(rep::kDownloadBlock, 0, true);
     return;
   }
   k.transfer_file = f;
@@ -153,7 +154,7 @@ void cmd_download_start(Server& s, int slot) {
   k.transfer = Transfer::kDownload;
   k.transferred = 0;
   k.block_counter = -1;
-  b.NASTAVPRIKAZ(121, 65535, false);  // the first block is then numbered 0
+  b.NASTAVPRIKAZ(req::kDownloadAck, 65535, false);  // the first block is then numbered 0
   cmd_download_block(s, slot);
 }
 
@@ -179,12 +180,12 @@ void cmd_download_block(Server& s, int slot) {
   }
   b.ULOZCISLO(sl::kText, int32_t(got));
   k.block_counter++;
-  b.NASTAVPRIKAZ(220, uint16_t(block + 1), last);
+  b.NASTAVPRIKAZ(rep::kDownloadBlock, uint16_t(block + 1), last);
 }
 
 void cmd_abort_transfer(Server& s, int slot) {
   close_transfer(s.session(slot));
-  reply(s, 201);
+  reply(s, rep::kTransferAborted);
 }
 
 }  // namespace ksv::server

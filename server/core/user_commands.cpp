@@ -2,6 +2,7 @@
 // commands. The file rules live in the user store; here are the packet slots and the session.
 #include <cstring>
 
+#include "protocol/commands.h"
 #include "server/core/handlers.h"
 #include "server/core/server.h"
 
@@ -17,24 +18,24 @@ void clear_payload(Packet& b) { std::memset(b.bytes + 4, 0, kPacketSize - 4); }
 // A counted string from the request; a length running past the packet refuses the command.
 bool text_arg(Server& s, int p, std::string& out) {
   if (s.buffer().ZISKEJRETEZEC(p, true, out)) return true;
-  reply(s, 254);
+  reply(s, rep::kFailed);
   return false;
 }
 
 void reply_result(Server& s, UserResult r, uint8_t ok_code) {
-  reply(s, r == UserResult::kOk ? ok_code : 254);
+  reply(s, r == UserResult::kOk ? ok_code : rep::kFailed);
 }
 
 void user_list(Server& s, int slot, bool with_ids) {
   std::string name = "sezn" + std::to_string(slot);
   if (!s.users().write_list(s.tree().path("temp/" + name), with_ids)) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   Packet& b = s.buffer();
   clear_payload(b);
   b.ULOZRETEZEC(sl::kText, true, name);
-  reply(s, 193);
+  reply(s, rep::kUserListFile);
 }
 
 }  // namespace
@@ -43,13 +44,13 @@ void cmd_user_id(Server& s, int) {
   std::string name;
   if (!text_arg(s, sl::kText, name)) return;
   s.buffer().ULOZCISLO(sl::kNumber, s.users().id_by_name(name));
-  reply(s, 245);
+  reply(s, rep::kUser);
 }
 
 void cmd_user_name(Server& s, int) {
   std::string name = s.users().name_by_id(s.buffer().ZISKEJCISLO(sl::kNumber));
   s.buffer().ULOZRETEZEC(sl::kText, true, name);
-  reply(s, 245);
+  reply(s, rep::kUser);
 }
 
 void cmd_user_list_ids(Server& s, int slot) { user_list(s, slot, true); }
@@ -62,13 +63,13 @@ void cmd_login(Server& s, int slot) {
   if (!text_arg(s, sl::kText, name)) return;
   // The administrator works only from the workshop's own network.
   if (name == kAdminName && net::first_octet(k.address) != 192) {
-    reply(s, 195);
+    reply(s, rep::kLoginRefused);
     return;
   }
   // An empty name would match the file's header record, which is nobody.
   std::optional<TPrava> user = name.empty() ? std::nullopt : s.users().find(name);
   if (!user) {
-    reply(s, 195);
+    reply(s, rep::kLoginRefused);
     return;
   }
   b.DESIFRUJHESLO();
@@ -77,18 +78,18 @@ void cmd_login(Server& s, int slot) {
   if (!(user->HESLO == password)) {
     k.failed_logins++;
     if (k.failed_logins < 3) {
-      reply(s, 196);
+      reply(s, rep::kWrongPassword);
       return;
     }
     // The third wrong password in a row: the serve step ends the session after the 195.
     s.blocked().block(k.address, s.clock().now());
-    reply(s, 195);
+    reply(s, rep::kLoginRefused);
     return;
   }
   DateTime now = s.clock().now();
   TPrava before{};
   if (s.users().stamp_login(name, now, before) != UserResult::kOk) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   k.user_id = before.ID;
@@ -105,7 +106,7 @@ void cmd_login(Server& s, int slot) {
   }
   clear_payload(b);
   b.put_raw(sl::kDateTime, &before.NAPOSLEDY, sizeof before.NAPOSLEDY);
-  reply(s, 194);
+  reply(s, rep::kLoggedIn);
 }
 
 void cmd_create_user(Server& s, int) {
@@ -117,17 +118,17 @@ void cmd_create_user(Server& s, int) {
   int32_t id = -1;
   UserResult r = s.users().create(name, password, code, b.get_int64(sl::kInt64), &id);
   if (r != UserResult::kOk) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   b.ULOZCISLO(sl::kNumber, id);
-  reply(s, 235);
+  reply(s, rep::kUserChanged);
 }
 
 void cmd_delete_user(Server& s, int) {
   std::string name;
   if (!text_arg(s, sl::kText, name)) return;
-  reply_result(s, s.users().remove(name), 235);
+  reply_result(s, s.users().remove(name), rep::kUserChanged);
 }
 
 void cmd_user_details(Server& s, int) {
@@ -136,7 +137,7 @@ void cmd_user_details(Server& s, int) {
   if (!text_arg(s, sl::kText, name)) return;
   std::optional<TPrava> u = s.users().find(name);
   if (!u) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   clear_payload(b);
@@ -149,7 +150,7 @@ void cmd_user_details(Server& s, int) {
   b.put_int64(sl::kRights, u->PREDANAPRAVA);
   b.put_raw(sl::kDate, &u->PLATIDO, sizeof u->PLATIDO);
   b.put_raw(sl::kDateTime, &u->NAPOSLEDY, sizeof u->NAPOSLEDY);
-  reply(s, 245);
+  reply(s, rep::kUser);
 }
 
 void cmd_save_user(Server& s, int) {
@@ -158,23 +159,23 @@ void cmd_save_user(Server& s, int) {
   if (!text_arg(s, sl::kText, name)) return;
   b.DESIFRUJHESLO();
   if (!text_arg(s, sl::kText2, password) || !text_arg(s, sl::kText3, code)) return;
-  reply_result(s, s.users().save(name, password, code, b.get_int64(sl::kInt64)), 246);
+  reply_result(s, s.users().save(name, password, code, b.get_int64(sl::kInt64)), rep::kUserSaved);
 }
 
 void cmd_own_rights(Server& s, int slot) {
   std::optional<TPrava> u = s.users().find(s.users().name_by_id(s.session(slot).user_id));
   if (!u) {
-    reply(s, 254);
+    reply(s, rep::kFailed);
     return;
   }
   s.buffer().put_int64(sl::kInt64, u->PRAVA);
-  reply(s, 230);
+  reply(s, rep::kOwnRights);
 }
 
 void cmd_set_rights(Server& s, int) {
   std::string name;
   if (!text_arg(s, sl::kText, name)) return;
-  reply_result(s, s.users().set_rights(name, s.buffer().get_int64(sl::kInt64)), 232);
+  reply_result(s, s.users().set_rights(name, s.buffer().get_int64(sl::kInt64)), rep::kRightsSet);
 }
 
 void cmd_delegate(Server& s, int) {
@@ -183,7 +184,7 @@ void cmd_delegate(Server& s, int) {
   if (!text_arg(s, sl::kText, name)) return;
   TDatum until{};
   b.get_raw(sl::kDate, &until, sizeof until);
-  reply_result(s, s.users().delegate(name, b.get_int64(sl::kRights), until), 233);
+  reply_result(s, s.users().delegate(name, b.get_int64(sl::kRights), until), rep::kDelegated);
 }
 
 }  // namespace ksv::server

@@ -18,34 +18,18 @@ namespace ksv::server {
 
 namespace {
 
-namespace fs = filter_slot;
-
-// A plain string at p: its length byte, then the characters; cut to `cap` and to the packet.
-std::string plain(const Packet& p, int at, size_t cap) {
-  size_t n = std::min<size_t>({p.bytes[at], cap, size_t(kPacketSize - at - 1)});
-  return std::string(reinterpret_cast<const char*>(p.bytes + at + 1), n);
-}
-
-void put_plain(Packet& p, int at, const std::string& s, size_t cap) {
-  size_t n = std::min<size_t>({s.size(), cap, size_t(kPacketSize - at - 1)});
-  p.bytes[at] = uint8_t(n);
-  std::memcpy(p.bytes + at + 1, s.data(), n);
-}
-
-TDatum date_at(const Packet& p, int at) {
-  TDatum d{};
-  p.get_raw(at, &d, sizeof d);
-  return d;
-}
-
 // Dates compare as year, month, day.
 uint32_t date_key(const TDatum& d) { return uint32_t(d.ROK) * 10000u + d.MES * 100u + d.DEN; }
 // The client sends a date it has no value for with day 0.
 bool empty_date(const TDatum& d) { return d.DEN == 0; }
 
-bool contains(std::string_view field, const std::string& criterion) {
-  return criterion.empty() || upper_ascii(field).find(upper_ascii(criterion)) != std::string::npos;
+template <int N>
+bool contains(std::string_view field, const PString<N>& criterion) {
+  return criterion.empty() ||
+         upper_ascii(field).find(upper_ascii(criterion.view())) != std::string::npos;
 }
+// A flag of the criteria is set only by the value 1.
+bool flag(int32_t v) { return v == 1; }
 bool id_matches(int32_t field, int32_t criterion) { return criterion == -1 || field == criterion; }
 bool date_equals(const TDatum& field, const TDatum& criterion) {
   return empty_date(criterion) || date_key(field) == date_key(criterion);
@@ -57,7 +41,7 @@ bool not_after(const TDatum& field, const TDatum& bound) {
 // The date and time of a directory entry, in local time as the workshop reads its clock.
 DateTime stamp(int64_t mtime) { return to_datetime(mtime, true); }
 
-bool order_matches(const SearchFilter& f, const TPolozkaDatabanky& o, const TDatum& made) {
+bool order_matches(const TKriteria& f, const TPolozkaDatabanky& o, const TDatum& made) {
   if (!contains(o.CISLO.view(), f.number)) return false;
   if (!contains(o.POPIS.view(), f.description)) return false;
   if (!empty_date(f.from) || !empty_date(f.to)) {
@@ -73,7 +57,7 @@ bool order_matches(const SearchFilter& f, const TPolozkaDatabanky& o, const TDat
   return true;
 }
 
-bool program_matches(const SearchFilter& f, const TProgramZak& p) {
+bool program_matches(const TKriteria& f, const TProgramZak& p) {
   if (!id_matches(p.MATERIAL, f.material)) return false;
   if (!id_matches(p.MASIT, f.to_embroider)) return false;
   if (!id_matches(p.VYSIL, f.embroidered_by)) return false;
@@ -84,8 +68,8 @@ bool program_matches(const SearchFilter& f, const TProgramZak& p) {
   if (!contains(p.POPISMATERIALU.view(), f.material_text)) return false;
   if (!contains(p.KOD.view(), f.code)) return false;
   if (!contains(p.FAKTURA.view(), f.invoice)) return false;
-  if (!p.VZOREK && !f.without_sample) return false;
-  if (p.VYROBNI && !f.production) return false;
+  if (!p.VZOREK && !flag(f.without_sample)) return false;
+  if (p.VYROBNI && !flag(f.production)) return false;
   return true;
 }
 
@@ -142,7 +126,7 @@ bool write_list(const std::string& path, const std::vector<T>& records) {
 }
 
 // One order of the scope: its line (mode 6) or its programs' lines (mode 7) go to `out`.
-void search_order(const std::string& dir, int64_t mtime, const SearchFilter& f,
+void search_order(const std::string& dir, int64_t mtime, const TKriteria& f,
                   std::vector<TSeznamDatabanky>& out) {
   std::optional<TPolozkaDatabanky> o = read_record<TPolozkaDatabanky>(dir + kOrderFile, 0);
   if (!o) return;  // not an order the search can judge
@@ -163,7 +147,7 @@ void search_order(const std::string& dir, int64_t mtime, const SearchFilter& f,
 
   int64_t pieces = 0, stitches = 0;
   bool any_program = false, any_match = false;
-  if (f.programs || f.mode == 7) {
+  if (flag(f.programs) || f.mode == 7) {
     for (const std::string& name : subdirectories(dir)) {
       any_program = true;
       std::optional<TProgramZak> p = read_record<TProgramZak>(dir + name + "/" + kProgramFile, 0);
@@ -183,58 +167,6 @@ void search_order(const std::string& dir, int64_t mtime, const SearchFilter& f,
 }
 
 }  // namespace
-
-SearchFilter read_filter(const Packet& p) {
-  SearchFilter f;
-  f.mode = p.ZISKEJCISLO(fs::kMode);
-  f.number = plain(p, fs::kNumber, kCodeLength);
-  f.description = plain(p, fs::kDescription, 255);
-  f.from = date_at(p, fs::kFrom);
-  f.to = date_at(p, fs::kTo);
-  f.author = p.ZISKEJCISLO(fs::kAuthor);
-  f.customer = plain(p, fs::kCustomer, 255);
-  f.due = date_at(p, fs::kDue);
-  f.embroider_by = date_at(p, fs::kEmbroiderBy);
-  f.material = p.ZISKEJCISLO(fs::kMaterial);
-  f.production = p.ZISKEJCISLO(fs::kProduction) == 1;
-  f.without_sample = p.ZISKEJCISLO(fs::kWithoutSample) == 1;
-  f.programs = p.ZISKEJCISLO(fs::kPrograms) == 1;
-  f.to_embroider = p.ZISKEJCISLO(fs::kToEmbroider);
-  f.embroidered_by = p.ZISKEJCISLO(fs::kEmbroideredBy);
-  f.material_text = plain(p, fs::kMaterialText, 255);
-  f.program_author = p.ZISKEJCISLO(fs::kProgramAuthor);
-  f.created = date_at(p, fs::kCreated);
-  f.code = plain(p, fs::kCode, kCodeLength);
-  f.handled_by = p.ZISKEJCISLO(fs::kHandledBy);
-  f.invoice = plain(p, fs::kInvoice, kCodeLength);
-  f.embroidered_on = date_at(p, fs::kEmbroideredOn);
-  return f;
-}
-
-void write_filter(Packet& p, const SearchFilter& f) {
-  p.ULOZCISLO(fs::kMode, f.mode);
-  put_plain(p, fs::kNumber, f.number, kCodeLength);
-  put_plain(p, fs::kDescription, f.description, 255);
-  p.put_raw(fs::kFrom, &f.from, sizeof f.from);
-  p.put_raw(fs::kTo, &f.to, sizeof f.to);
-  p.ULOZCISLO(fs::kAuthor, f.author);
-  put_plain(p, fs::kCustomer, f.customer, 255);
-  p.put_raw(fs::kDue, &f.due, sizeof f.due);
-  p.put_raw(fs::kEmbroiderBy, &f.embroider_by, sizeof f.embroider_by);
-  p.ULOZCISLO(fs::kMaterial, f.material);
-  p.ULOZCISLO(fs::kProduction, f.production ? 1 : 0);
-  p.ULOZCISLO(fs::kWithoutSample, f.without_sample ? 1 : 0);
-  p.ULOZCISLO(fs::kPrograms, f.programs ? 1 : 0);
-  p.ULOZCISLO(fs::kToEmbroider, f.to_embroider);
-  p.ULOZCISLO(fs::kEmbroideredBy, f.embroidered_by);
-  put_plain(p, fs::kMaterialText, f.material_text, 255);
-  p.ULOZCISLO(fs::kProgramAuthor, f.program_author);
-  p.put_raw(fs::kCreated, &f.created, sizeof f.created);
-  put_plain(p, fs::kCode, f.code, kCodeLength);
-  p.ULOZCISLO(fs::kHandledBy, f.handled_by);
-  put_plain(p, fs::kInvoice, f.invoice, kCodeLength);
-  p.put_raw(fs::kEmbroideredOn, &f.embroidered_on, sizeof f.embroidered_on);
-}
 
 bool write_file_list(const std::string& dir, int mode, const std::string& out_path) {
   static const std::vector<std::vector<const char*>> kPatterns = {
@@ -268,7 +200,7 @@ bool write_file_list(const std::string& dir, int mode, const std::string& out_pa
 }
 
 bool search_orders(const std::string& databaze, const std::optional<std::string>& order,
-                   const SearchFilter& f, const std::string& out_path) {
+                   const TKriteria& f, const std::string& out_path) {
   std::vector<TSeznamDatabanky> out;
   if (order) {
     // The key is a plain name but may hold "*" or "[": it is looked up, never used as a pattern.

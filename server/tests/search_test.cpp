@@ -142,30 +142,30 @@ class Search : public ::testing::Test {
     fill(p);
     st.write("databaze/" + order + "/" + key + "/prog.dat", p);
   }
-  // A filter that lets everything through: IDs -1, texts and dates empty.
-  static SearchFilter all(int mode = 6) {
-    SearchFilter f;
+  // Criteria that let everything through: IDs -1, texts and dates empty.
+  static TKriteria all(int mode = 6) {
+    TKriteria f;
     f.mode = mode;
     return f;
   }
-  static SearchFilter with_programs() {
-    SearchFilter f = all();
+  static TKriteria with_programs() {
+    TKriteria f = all();
     f.programs = f.without_sample = f.production = true;
     return f;
   }
-  std::vector<TSeznamDatabanky> search(const SearchFilter& f, int slot = 0) {
-    write_filter(st.compose(63), f);
+  std::vector<TSeznamDatabanky> search(const TKriteria& f, int slot = 0) {
+    write_criteria(st.compose(63), f);
     EXPECT_EQ(st.run(slot), 252);
     EXPECT_EQ(st.reply_text(), "seznd" + std::to_string(slot));
     return st.read_all<TSeznamDatabanky>("temp/seznd" + std::to_string(slot));
   }
-  std::set<std::string> numbers(const SearchFilter& f) {
+  std::set<std::string> numbers(const TKriteria& f) {
     std::set<std::string> out;
     for (const auto& l : search(f)) out.insert(l.CISLO.str());
     return out;
   }
   // The mode 6 line of an order: the sums of pieces (in X) and stitches.
-  std::pair<int32_t, int32_t> sums(const SearchFilter& f, const std::string& number) {
+  std::pair<int32_t, int32_t> sums(const TKriteria& f, const std::string& number) {
     for (const auto& l : search(f))
       if (l.CISLO == number) return {l.X, l.STEHU};
     ADD_FAILURE() << "no line for " << number;
@@ -178,22 +178,22 @@ TEST_F(Search, EachOrderCriterionOnItsOwn) {
   using S = std::set<std::string>;
   EXPECT_EQ(numbers(all()), (S{"A1", "B2", "C3"}));
   auto with = [](auto set) {
-    SearchFilter f = all();
+    TKriteria f = all();
     set(f);
     return f;
   };
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.number = "a1"; })), S{"A1"});
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.description = "TRIK"; })), S{"B2"});
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.from = {1, 1, 2026}; })), (S{"A1", "B2"}));
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.to = {31, 12, 2025}; })), S{"C3"});
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.from = f.to = {1, 2, 2026}; })), S{"B2"});
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.author = 7; })), (S{"A1", "C3"}));
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.customer = "hasici"; })), (S{"A1", "C3"}));
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.number.assign("a1"); })), S{"A1"});
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.description.assign("TRIK"); })), S{"B2"});
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.from = {1, 1, 2026}; })), (S{"A1", "B2"}));
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.to = {31, 12, 2025}; })), S{"C3"});
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.from = f.to = {1, 2, 2026}; })), S{"B2"});
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.author = 7; })), (S{"A1", "C3"}));
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.customer.assign("hasici"); })), (S{"A1", "C3"}));
   // Due dates: not after the bound (an order without one is never late).
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.due = {30, 4, 2026}; })), (S{"A1", "C3"}));
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.due = {10, 4, 2026}; })), (S{"A1", "C3"}));
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.embroider_by = {4, 4, 2026}; })), S{"C3"});
-  EXPECT_EQ(numbers(with([](SearchFilter& f) { f.embroider_by = {15, 5, 2026}; })),
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.due = {30, 4, 2026}; })), (S{"A1", "C3"}));
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.due = {10, 4, 2026}; })), (S{"A1", "C3"}));
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.embroider_by = {4, 4, 2026}; })), S{"C3"});
+  EXPECT_EQ(numbers(with([](TKriteria& f) { f.embroider_by = {15, 5, 2026}; })),
             (S{"A1", "B2", "C3"}));
 }
 
@@ -202,27 +202,27 @@ TEST_F(Search, EachProgramCriterionOnItsOwn) {
   // Programs are examined: B2's single program must match for B2 to be listed, while C3,
   // which has no programs, is always listed.
   EXPECT_EQ(numbers(with_programs()), (S{"A1", "B2", "C3"}));
-  const std::vector<std::function<void(SearchFilter&)>> only_p1 = {
-      [](SearchFilter& f) { f.material = 3; },
-      [](SearchFilter& f) { f.to_embroider = 11; },
-      [](SearchFilter& f) { f.embroidered_by = 12; },
-      [](SearchFilter& f) { f.handled_by = 13; },
-      [](SearchFilter& f) { f.program_author = 14; },
-      [](SearchFilter& f) { f.embroidered_on = {2, 3, 2026}; },
-      [](SearchFilter& f) { f.created = {1, 3, 2026}; },
-      [](SearchFilter& f) { f.material_text = "BAVLNA"; },
-      [](SearchFilter& f) { f.code = "logo"; },
-      [](SearchFilter& f) { f.invoice = "f-1"; },
+  const std::vector<std::function<void(TKriteria&)>> only_p1 = {
+      [](TKriteria& f) { f.material = 3; },
+      [](TKriteria& f) { f.to_embroider = 11; },
+      [](TKriteria& f) { f.embroidered_by = 12; },
+      [](TKriteria& f) { f.handled_by = 13; },
+      [](TKriteria& f) { f.program_author = 14; },
+      [](TKriteria& f) { f.embroidered_on = {2, 3, 2026}; },
+      [](TKriteria& f) { f.created = {1, 3, 2026}; },
+      [](TKriteria& f) { f.material_text.assign("BAVLNA"); },
+      [](TKriteria& f) { f.code.assign("logo"); },
+      [](TKriteria& f) { f.invoice.assign("f-1"); },
   };
   for (size_t i = 0; i < only_p1.size(); ++i) {
     SCOPED_TRACE(i);
-    SearchFilter f = with_programs();
+    TKriteria f = with_programs();
     only_p1[i](f);
     EXPECT_EQ(numbers(f), (S{"A1", "C3"}));
     EXPECT_EQ(sums(f, "A1"), std::make_pair(10, 1000)) << "only p1 adds up";
   }
-  SearchFilter znak = with_programs();
-  znak.code = "znak";
+  TKriteria znak = with_programs();
+  znak.code.assign("znak");
   EXPECT_EQ(numbers(znak), (S{"A1", "B2", "C3"}));
   EXPECT_EQ(sums(znak, "A1"), std::make_pair(60, 6000));
 }
@@ -237,7 +237,7 @@ TEST_F(Search, SwitchesAndSums) {
     EXPECT_TRUE(l.KOD.empty());
     EXPECT_EQ(l.PROGRAMU, 77);
   }
-  SearchFilter f = all();
+  TKriteria f = all();
   f.programs = true;
   EXPECT_EQ(sums(f, "A1"), std::make_pair(10, 1000)) << "only the sample not in production";
   EXPECT_EQ(sums(f, "B2"), std::make_pair(5, 500));
@@ -252,7 +252,7 @@ TEST_F(Search, SwitchesAndSums) {
 }
 
 TEST_F(Search, ModeSevenWritesOneExactLinePerMatchingProgram) {
-  SearchFilter f = with_programs();
+  TKriteria f = with_programs();
   f.mode = 7;
   auto lines = search(f);
   std::set<std::string> codes;
@@ -300,55 +300,6 @@ TEST_F(Search, AnOrderWithoutAReadableHeaderIsLeftOut) {
   st.rig.dir.write_file("databaze/broken/info.dat", "short");
   st.rig.dir.write_file("databaze/loose.txt", "not an order");
   EXPECT_EQ(numbers(all()), (std::set<std::string>{"A1", "B2", "C3"}));
-}
-
-TEST(SearchFilterWire, ReadsWhatTheClientWritesAtItsOffsets) {
-  SearchFilter f;
-  f.mode = 7;
-  f.number = std::string(20, 'N');  // more than a String[16] holds
-  f.description = "popis";
-  f.from = {1, 2, 2026};
-  f.to = {3, 4, 2027};
-  f.author = 5;
-  f.customer = "zakaznik";
-  f.due = {6, 7, 2028};
-  f.embroider_by = {8, 9, 2029};
-  f.material = 10;
-  f.production = true;
-  f.programs = true;
-  f.to_embroider = 11;
-  f.embroidered_by = 12;
-  f.material_text = "bavlna";
-  f.program_author = 13;
-  f.created = {10, 11, 2030};
-  f.code = "kod";
-  f.handled_by = 14;
-  f.invoice = "faktura";
-  f.embroidered_on = {12, 12, 2031};
-  Packet p;
-  write_filter(p, f);
-  EXPECT_EQ(p.ZISKEJCISLO(636), 1);
-  EXPECT_EQ(p.ZISKEJCISLO(640), 0);
-  EXPECT_EQ(p.ZISKEJCISLO(644), 1);
-  EXPECT_EQ(p.bytes[924], 3);
-  EXPECT_EQ(p.bytes[960], 7);
-  EXPECT_EQ(p.get_word(992 + 4), 2031);
-  SearchFilter r = read_filter(p);
-  EXPECT_EQ(r.number, std::string(16, 'N'));
-  EXPECT_EQ(r.description, "popis");
-  EXPECT_EQ(r.to.ROK, 2027);
-  EXPECT_EQ(r.customer, "zakaznik");
-  EXPECT_EQ(r.embroider_by.MES, 9);
-  EXPECT_EQ(r.material_text, "bavlna");
-  EXPECT_EQ(r.created.ROK, 2030);
-  EXPECT_EQ(r.code, "kod");
-  EXPECT_EQ(r.invoice, "faktura");
-  EXPECT_EQ(r.handled_by, 14);
-  EXPECT_TRUE(r.production && r.programs && !r.without_sample);
-
-  // A length byte that claims more than the field holds is cut to the field.
-  p.bytes[960] = 200;
-  EXPECT_EQ(read_filter(p).invoice.size(), 16u);
 }
 
 }  // namespace

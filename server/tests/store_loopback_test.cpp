@@ -33,13 +33,12 @@ TEST(StoreOverLoopback, OrderProgramStitchFileAndLists) {
                                         std::vector<TLinkovani>{links}));
   ASSERT_EQ(text(40, "P1"), 227);
 
-  // The client's reply table has no entry for 33; any answer ends the wait.
   Packet& b = Rig::compose(*c, 33);
   b.ULOZCISLO(4, 15000);  // stitches
   b.ULOZCISLO(8, 6);      // colours
   b.ULOZCISLO(12, 800);   // width
   b.ULOZCISLO(16, 550);   // height
-  ASSERT_TRUE(rig.exchange(*c, 0));
+  ASSERT_TRUE(rig.exchange(*c, 33));
   ASSERT_EQ(c->conn.INFOKLIENT.POSLAKCE, 213);
   for (const char* p : {"p1", "p2"}) {
     auto r = read_record<TProgramZak>(rig.dir.path() + "databaze/zak-7/" + p + "/prog.dat", 0);
@@ -71,10 +70,10 @@ TEST(StoreOverLoopback, OrderProgramStitchFileAndLists) {
   // Back in the browser: the order list with the programs' sums.
   ASSERT_EQ(rig.request(*c, 41), 228);
   ASSERT_EQ(rig.request(*c, 18), 226);
-  SearchFilter f;
+  TKriteria f;
   f.mode = 6;
   f.programs = f.without_sample = f.production = true;
-  ASSERT_EQ(rig.request(*c, 63, [&](Packet& b) { write_filter(b, f); }), 252);
+  ASSERT_EQ(rig.request(*c, 63, [&](Packet& b) { write_criteria(b, f); }), 252);
   ASSERT_EQ(c->conn.BUFFERPACKET.ZISKEJRETEZEC(sl::kText, true), "seznd0");
   ASSERT_EQ(c->ZACNIPRIJIMAT(rig.dir.path() + "client/temp/seznd0"), 0);
   ASSERT_TRUE(rig.finish_transfer(*c));
@@ -85,6 +84,24 @@ TEST(StoreOverLoopback, OrderProgramStitchFileAndLists) {
   EXPECT_EQ((*orders)[0].PROGRAMU, 2);
   EXPECT_EQ((*orders)[0].STEHU, 30000);
   EXPECT_EQ((*orders)[0].DATUM.ROK >= 2026, true);
+
+  // Copying and deleting an order, and the calculation settings: the client's wait ends on
+  // each command's own reply.
+  ASSERT_EQ(rig.request(*c, 16,
+                        [](Packet& p) {
+                          p.ULOZRETEZEC(sl::kText, true, "Zak-7");
+                          p.ULOZRETEZEC(sl::kText2, true, "Zak-8");
+                          p.ULOZCISLO(600, 1);
+                          p.ULOZRETEZEC(604 + 17, false, "P1");
+                        }),
+            224);
+  EXPECT_TRUE(rig.dir.exists("databaze/zak-8/p1/prog.dat"));
+  ASSERT_EQ(text(14, "Zak-8"), 223);
+  EXPECT_FALSE(rig.dir.exists("databaze/zak-8"));
+  ASSERT_EQ(rig.request(*c, 8), 209);
+  ASSERT_EQ(rig.request(*c, 9, [](Packet& p) { p.ULOZCISLO(4, 1234); }), 209);
+  ASSERT_EQ(rig.request(*c, 8), 209);
+  EXPECT_EQ(c->conn.BUFFERPACKET.ZISKEJCISLO(4), 1234);
 }
 
 }  // namespace
