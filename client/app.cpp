@@ -3,7 +3,7 @@
 
 #include <sys/stat.h>
 
-#include "client/screens.h"
+#include "client/screen_table.h"
 #include "protocol/file_util.h"
 
 namespace ksv::client {
@@ -63,7 +63,9 @@ int ClientApp::open() {
   if (config.set_machine_clock) client.clock_setter = system_clock_setter;
   opened_ = true;
 
-  install_screens(frame);
+  // The trace (KSV_TRACE) is on from here, so it holds the whole session from the first screen.
+  tk.trace.open_from_env();
+  install_screens(frame, workspace);
   frame.start();
   return 0;
 }

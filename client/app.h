@@ -1,11 +1,13 @@
 // ClientApp: the whole desktop client assembled in start-up order — drawing layer, image slots,
-// toolkit, connection, configuration and frame — for the program and for tests alike.
+// toolkit, connection, configuration, frame and the screens' workspace — for the program and for
+// tests alike.
 #pragma once
 #include <memory>
 #include <string>
 
 #include "client/config.h"
 #include "client/frame.h"
+#include "client/workspace.h"
 #include "images/obrazky.h"
 #include "protocol/client.h"
 #include "protocol/clock.h"
@@ -46,6 +48,7 @@ class ClientApp {
   Client client;
   LocalConfig config;
   Frame frame;
+  Workspace workspace;  // what the working screens share
 
  private:
   bool opened_ = false;

@@ -1,5 +1,5 @@
-// The client frame: main loop, event step, command exchange, status line and clock, dialogs,
-// and connect / logout / disconnect / exit.
+// The client frame: main loop, event step, status line and clock, dialogs, and connect / logout /
+// disconnect / exit. The command exchange and the transfers are in exchange.cpp.
 #include "client/frame.h"
 
 #include <poll.h>
@@ -23,6 +23,7 @@ class ModalScope {
       : f_(f), outer_(f.modal), outer_key_(std::move(f.modal_key)) {
     f.modal = m;
     f.modal_key = std::move(key);
+    f.tk().trace.event("dialog", f.modal_key);
   }
   ~ModalScope() {
     f_.modal = outer_;
@@ -114,6 +115,7 @@ void Frame::main_pass() {
   if (POZADOVANAOBRAZOVKA != AKTUALNIOBRAZOVKA || rebuild_) {
     rebuild_ = false;
     AKTUALNIOBRAZOVKA = POZADOVANAOBRAZOVKA;
+    tk_.trace.event("screen", std::to_string(AKTUALNIOBRAZOVKA));
     auto it = builders_.find(AKTUALNIOBRAZOVKA);
     if (it != builders_.end()) {
       std::function<void()> build = it->second;  // a builder may register others
@@ -172,101 +174,6 @@ void Frame::event_tail() {
   } else {
     tk_.graph.DELAY(1);
   }
-}
-
-// -------------------------------------------------------------------------- command exchange
-
-Packet& Frame::compose() {
-  Packet& b = client_.conn.BUFFERPACKET;
-  b.clear();
-  return b;
-}
-
-int32_t Frame::wait_for_reply() {
-  TInfoKlient& k = info();
-  // A message pushed by the server may arrive between the request and its reply; it is stored
-  // by the communication step and is not the answer this wait is for.
-  auto waiting = [&] {
-    int32_t c = k.POSLAKCE;
-    return (in_progress(c) || c == 240) && POZADOVANAOBRAZOVKA != kScreenConnect && !ending() &&
-           k.SPOJENO;
-  };
-  do {
-    event_step();
-  } while (waiting());
-  if (!k.SPOJENO) request_screen(kScreenConnect);
-  return k.POSLAKCE;
-}
-
-int32_t Frame::CEKEJNAODPOVED(uint8_t code, const std::string& status_key, bool report_errors,
-                              bool expect_file) {
-  received_file_.clear();
-  // One command at a time: a second exchange started from inside a wait would overwrite the
-  // request in the buffer.
-  if (exchanging_ || !info().SPOJENO) return 0;
-  exchanging_ = true;
-  status(status_key);
-  client_.conn.BUFFERPACKET.NASTAVPRIKAZ(code, 0, true);
-  requests_sent[code & 63]++;
-  int32_t reply = wait_for_reply();
-  if (report_errors) HLASENICHYBY();
-  status("wait");
-  if (reply == 193 && expect_file && info().SPOJENO) receive_file();
-  exchanging_ = false;
-  return reply;
-}
-
-int32_t Frame::send_and_wait(uint8_t code, const std::string& status_key) {
-  if (exchanging_ || !info().SPOJENO) return 0;
-  exchanging_ = true;
-  status(status_key);
-  client_.conn.BUFFERPACKET.NASTAVPRIKAZ(code, 0, true);
-  requests_sent[code & 63]++;
-  int32_t reply = wait_for_reply();
-  exchanging_ = false;
-  return reply;
-}
-
-bool Frame::receive_file() {
-  std::string name = client_.conn.BUFFERPACKET.ZISKEJRETEZEC(slot::kText, true);
-  // The name comes from the server and becomes a path under temp/: nothing that could climb out.
-  if (!is_safe_file_name(name)) return false;
-  ::mkdir((client_.ADRESAREXE + "temp").c_str(), 0755);
-  const std::string path = temp_path(name);
-  if (client_.ZACNIPRIJIMAT(path) != 0) {
-    received_file_ = name;  // whatever is there already is all the screen gets
-    return false;
-  }
-  last_block_ = -1;
-  while (client_.transfer_active() && POZADOVANAOBRAZOVKA != kScreenConnect && !ending()) {
-    event_step();
-    if (!info().SPOJENO) break;
-  }
-  if (!info().SPOJENO || client_.transfer_active() || client_.transfer_failed) {
-    // An incomplete file must not pass for the list it was meant to be (the user list is even
-    // kept as a cache), so it goes.
-    bool lost = !info().SPOJENO;
-    if (client_.transfer_active()) {
-      TInfoKlient& k = info();
-      if (k.DATSOUB) std::fclose(k.DATSOUB);
-      k.DATSOUB = nullptr;
-      k.AKTSOUBOR.clear();
-    }
-    std::remove(path.c_str());
-    if (lost) {
-      status("disconnect");
-      client_.conn.THREADODPOJSE();
-      request_screen(kScreenConnect);
-    }
-    return false;
-  }
-  received_file_ = name;
-  return true;
-}
-
-void Frame::close_connection_to_connect_screen() {
-  client_.conn.THREADODPOJSE();
-  request_screen(kScreenConnect);
 }
 
 // ------------------------------------------------------------------- status line and clock
@@ -331,12 +238,7 @@ int32_t Frame::centred_popup(int32_t width, int32_t height, const std::string& t
 void Frame::HLASENICHYBY() {
   const int32_t code = info().POSLAKCE;
   if (!in_error_set(code)) return;
-  if (client_.transfer_active()) {
-    TInfoKlient& k = info();
-    if (k.DATSOUB) std::fclose(k.DATSOUB);
-    k.DATSOUB = nullptr;
-    k.AKTSOUBOR.clear();
-  }
+  drop_transfer();
   const std::string key = "error" + std::to_string(code);
   const std::string body = replace_subject(text(key), subject_name);
   const int32_t h = centred_popup(320, 80, "chyba", "");
@@ -474,7 +376,7 @@ void Frame::notice(const std::string& title_key, const std::string& body_key) {
   DIALOGOTEVREN = false;
 }
 
-void Frame::read_user_record() {
+TPrava Frame::read_user_record() {
   Packet& b = client_.conn.BUFFERPACKET;
   TPrava u{};
   u.UZIVATEL.assign(b.ZISKEJRETEZEC(slot::kText, true));
@@ -486,12 +388,12 @@ void Frame::read_user_record() {
   b.get_raw(slot::kDateTime, &u.NAPOSLEDY, sizeof u.NAPOSLEDY);
   b.DESIFRUJHESLO();
   u.HESLO.assign(b.ZISKEJRETEZEC(slot::kText2, true));
-  UZIVATEL = u;
   TInfoKlient& k = info();
   if (u.UZIVATEL == k.JMENO) {
     k.MOJEPRAVA = u.PRAVA | u.PREDANAPRAVA;
     k.MOJEID = u.ID;
   }
+  return u;
 }
 
 // ------------------------------------------------------------------------- connection control
@@ -512,6 +414,11 @@ void Frame::connect() {
     status("offline");
   }
   ZANEPRAZDNEN = false;
+}
+
+void Frame::close_connection_to_connect_screen() {
+  client_.conn.THREADODPOJSE();
+  request_screen(kScreenConnect);
 }
 
 void Frame::logout() {
@@ -535,6 +442,7 @@ void Frame::disconnect() {
   status("disconnect");
   compose().NASTAVPRIKAZ(20, 0, true);
   requests_sent[20]++;
+  tk_.trace.event("send", "20");
   // Buttons, communication and clock only: the log-off must not start anything else. The wait
   // also ends when the connection is gone, or a dead server would hold the program forever.
   do {
@@ -548,6 +456,7 @@ void Frame::disconnect() {
       ::poll(&p, 1, 1);
     }
   } while (in_progress(k.POSLAKCE) && k.SPOJENO && !ending());
+  tk_.trace.event("reply", std::to_string(k.POSLAKCE));
   if (k.POSLAKCE == 197 || !k.SPOJENO) {
     client_.conn.THREADODPOJSE();
     client_.conn.DOSLOKODPOJENI = false;

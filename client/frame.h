@@ -1,10 +1,11 @@
 // Frame: what every screen of the desktop client shares — the screen state machine and its main
-// loop, the event step every waiting loop runs, the exchange of one command with the server,
-// the status line and clock, the confirmation, input, help and error dialogs, the three
-// permanent buttons and logout, disconnect and exit.
+// loop, the event step every waiting loop runs, the exchange of one command with the server and
+// the file transfers around it, the status line and clock, the confirmation, input, help and
+// error dialogs, the three permanent buttons and logout, disconnect and exit. The state the
+// working screens share among themselves is not here but in the Workspace.
 //
-// Sections of frame.cpp: start-up · main loop and event step · command exchange · status line
-// and clock · dialogs · connection control.
+// Sections of frame.cpp: start-up · main loop and event step · status line and clock · dialogs ·
+// connection control. exchange.cpp: command exchange and file transfers.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -74,17 +75,43 @@ class Frame {
   // whole command exchange never runs inside the poll that fired it.
   void defer(std::function<void()> action) { pending_ = std::move(action); }
 
-  // ---- command exchange ------------------------------------------------------------------------
+  // ---- command exchange and file transfers (exchange.cpp) --------------------------------------
   // The buffer with its header and payload cleared, ready for a request's arguments.
   Packet& compose();
-  // Sends the request placed in the buffer and waits for its answer (or for the connection to
-  // go). With expect_file, a 193 reply is followed by the download of the named file into temp/;
-  // received_file() then names it (empty when nothing usable arrived). The reply code.
+  // Sends the request placed in the buffer (status key shown meanwhile), waits for its answer or
+  // for the connection to go, shows the error dialog for an error reply, then "wait". The reply
+  // code; 0 when nothing was sent (not connected, or another exchange is still waiting).
+  int32_t request(uint8_t code, const std::string& status_key);
+  // Only the sending and the wait, for screens that look at the reply before any dialog.
+  int32_t send_and_wait(uint8_t code, const std::string& status_key);
+  // The exchange as the login screen runs it: request() (without the error dialog when
+  // report_errors is false) and, with expect_file, a 193 reply is followed by the download of
+  // the file it names; received_file() then names it (empty when nothing usable arrived).
   int32_t CEKEJNAODPOVED(uint8_t code, const std::string& status_key, bool report_errors = true,
                          bool expect_file = false);
   const std::string& received_file() const { return received_file_; }
-  // Only the sending and the wait, for screens that look at the reply before any dialog.
-  int32_t send_and_wait(uint8_t code, const std::string& status_key);
+
+  // Fetches the server's file remote_name into temp/ as local_name (the same name when empty).
+  // The wait ends with the last block, a refusal (the error dialog follows) or the loss of the
+  // connection; a file that did not arrive whole is removed. True when it arrived.
+  bool download(const std::string& remote_name, const std::string& local_name = "");
+  // Fetches the file the last reply names — a plain string at 32 for the camera replies 215 and
+  // 216, a counted string at 4 for every other — into temp/ under that name. The name, or ""
+  // when nothing usable arrived.
+  std::string download_named_in_reply();
+  // The file name the last reply carries (see download_named_in_reply); "" when it has none.
+  std::string reply_file_name() const;
+  // Sends a local file to the server as remote_name (status key shown meanwhile). The wait ends
+  // when the server has taken the last block, refuses (253, 254: the error dialog follows) or the
+  // connection goes. An empty file is sent too, so the server's copy is emptied as well. True
+  // when the server has the whole file.
+  bool upload(const std::string& local_path, const std::string& remote_name,
+              const std::string& status_key);
+  // Stops the transfer in progress: the local file is closed (a partial download removed) and,
+  // while connected, the server is told to drop its side (command 32). Called from a button
+  // during a transfer's wait, the wait ends and does this when it sees the request.
+  void abort_transfer();
+
   // The path of a file in the client's temp directory.
   std::string temp_path(const std::string& name) const { return client_.ADRESAREXE + "temp/" + name; }
 
@@ -117,8 +144,9 @@ class Frame {
   // A picture button from guidata/ in a window (a text button when the picture is missing).
   int32_t button(int window, const std::string& picture, std::function<void()> action, int32_t x,
                  int32_t y, uint8_t key, int32_t width = 50, int32_t height = 20);
-  // The record of the last user details (command 27) and its reading from the reply.
-  void read_user_record();
+  // The user record of a 27 reply; when it is the own one, the own rights and id are taken
+  // from it.
+  TPrava read_user_record();
 
   toolkit::Toolkit& tk() { return tk_; }
   Client& client() { return client_; }
@@ -133,18 +161,12 @@ class Frame {
   bool DIALOGOTEVREN = false;
   std::string SEZNAMUZIVATELU;  // the user list file last received into temp/
   int shown_hour = -1, shown_minute = -1;  // the clock is redrawn when either changes
-  TPrava UZIVATEL{};            // the user record of the last command 27
   TDatum last_login_date{};     // the previous login, from the 194 reply
   TCas last_login_time{};
   std::string subject_name;     // "%U" in error texts: the item a client-side check refused
   // A pushed message was announced in the status line and is not read yet (the messages screen
   // clears it).
   bool message_announced = false;
-  // What the menu asked of the orders browser: 0 orders, 1 production; fetch the list anew.
-  int orders_view = 0;
-  bool refetch_list = false;
-  // Clears the orders browser's current order (installed by that screen).
-  std::function<void()> clear_current_order = [] {};
 
   // ---- observation and injection ---------------------------------------------------------------
   // The pause at the end of every event step. By default it waits up to 1 ms for the server's
@@ -161,7 +183,15 @@ class Frame {
   void transfer_indicator();
   void event_tail();  // the event step after the button poll
   int32_t wait_for_reply();
-  bool receive_file();
+  bool begin_exchange(uint8_t code, const std::string& status_key);
+  // A download without the error dialog: whole, not started (the local file cannot be made),
+  // or failed (refused, cut off, aborted).
+  enum class Fetch { kWhole, kNotStarted, kFailed };
+  Fetch fetch(const std::string& remote_name, const std::string& local_name);
+  std::string fetch_named_in_reply();
+  bool wait_for_transfer(bool upload);
+  void tell_server_to_stop();
+  void drop_transfer();
   void close_connection_to_connect_screen();
   int32_t centred_popup(int32_t width, int32_t height, const std::string& title_key,
                         const std::string& body_key);
@@ -178,6 +208,8 @@ class Frame {
   int exit_code_ = 0;
   int32_t last_block_ = -1;
   std::string received_file_;
+  std::string download_path_;    // the local file of the download in progress
+  bool abort_requested_ = false;  // abort_transfer() during a transfer's wait
 };
 
 }  // namespace ksv::client

@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "client/app.h"
-#include "client/screens.h"
+#include "client/screen_table.h"
+#include "client/screens/session/session.h"
 #include "protocol/testsupport/temp_dir.h"
+#include "server/core/device_handlers.h"
 #include "server/core/server.h"
 #include "toolkit/draw/headless.h"
 
@@ -59,6 +61,8 @@ class ClientTest : public ::testing::Test {
     o.pauses = false;
     o.console_log = false;
     server = std::make_unique<server::Server>(clock, o);
+    // The device and message units, for tests of the commands they answer (cameras, alarm).
+    if (with_units) units = std::make_unique<server::ServerUnits>(*server, server::ServerConfig{});
     ASSERT_EQ(server->start(), 0);
   }
 
@@ -141,6 +145,21 @@ class ClientTest : public ::testing::Test {
     });
   }
 
+  // Connected and logged in through the frame's own exchange, without the screens; the frame
+  // stands on the menu.
+  void login_directly(const std::string& user = "novak", const std::string& password = "n") {
+    Frame& fr = f();
+    fr.AKTUALNIOBRAZOVKA = fr.POZADOVANAOBRAZOVKA = kScreenMenu;
+    app->client.conn.THREADPRIPOJSENASERVER();
+    ASSERT_TRUE(info().SPOJENO);
+    Packet& b = fr.compose();
+    b.ULOZRETEZEC(slot::kText, true, user);
+    b.ULOZRETEZEC(slot::kText2, true, password);
+    b.SIFRUJHESLO();
+    ASSERT_EQ(fr.CEKEJNAODPOVED(11, "login"), 194);
+    info().JMENO = user;
+  }
+
   // Moves the list's highlight down to the user and confirms.
   void choose_user(const std::string& user) {
     const auto& l = app->tk.seznam.SEZNAM;
@@ -165,6 +184,8 @@ class ClientTest : public ::testing::Test {
   FakeClock clock;
   std::string sdir, cdir;
   std::unique_ptr<server::Server> server;
+  bool with_units = false;
+  std::unique_ptr<server::ServerUnits> units;
   std::unique_ptr<ClientApp> app;
   std::deque<std::pair<std::function<bool()>, std::function<void()>>> script;
   std::function<bool()> finished;

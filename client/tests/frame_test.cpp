@@ -6,42 +6,56 @@
 namespace ksv::client::testing {
 namespace {
 
-std::vector<std::string> menu_for(Frame& f, const std::string& name,
+std::vector<std::string> menu_for(Frame& f, Workspace& ws, const std::string& name,
                                   std::initializer_list<int> rights) {
   f.info().JMENO = name;
   f.info().MOJEPRAVA = 0;
   for (int b : rights) NASTAVBIT(f.info().MOJEPRAVA, b);
-  build_menu(f);
+  build_menu(f, ws);
   return f.menu_entries;
 }
 
 using Entries = std::vector<std::string>;
 
+// The menu top to bottom; help sits at the bottom edge, restart above it.
 TEST_F(ClientTest, MenuShowsEntriesByRights) {
   open_client();
-  const Entries always = {"pomoc.bmp", "uzivatel.bmp", "cas.bmp"};
-  EXPECT_EQ(menu_for(f(), "novak", {}), always);
+  Workspace& ws = app->workspace;
+  const Entries none = {"uzivatel.bmp", "cas.bmp", "pomoc.bmp"};
+  EXPECT_EQ(menu_for(f(), ws, "novak", {}), none);
+  EXPECT_EQ(menu_for(f(), ws, "novak", {6, 8, 54}),
+            (Entries{"uzivatel.bmp", "dochazka.bmp", "vyroba.bmp", "zpravy.bmp", "cas.bmp",
+                     "pomoc.bmp"}));
   // Production alone needs bit 8; the orders browser needs 58 as well.
-  EXPECT_EQ(menu_for(f(), "novak", {8}),
-            (Entries{"pomoc.bmp", "uzivatel.bmp", "vyroba.bmp", "cas.bmp"}));
-  EXPECT_EQ(menu_for(f(), "novak", {58}), always);
-  EXPECT_EQ(menu_for(f(), "novak", {8, 58}),
-            (Entries{"pomoc.bmp", "uzivatel.bmp", "zakazky.bmp", "vyroba.bmp", "cas.bmp"}));
+  EXPECT_EQ(menu_for(f(), ws, "novak", {58}), none);
+  EXPECT_EQ(menu_for(f(), ws, "novak", {8, 58}),
+            (Entries{"uzivatel.bmp", "zakazky.bmp", "vyroba.bmp", "cas.bmp", "pomoc.bmp"}));
   // The calculation needs 9 and 58 together.
-  EXPECT_EQ(menu_for(f(), "novak", {9}), always);
-  EXPECT_EQ(menu_for(f(), "novak", {9, 58}),
-            (Entries{"pomoc.bmp", "uzivatel.bmp", "cas.bmp", "kalkulace.bmp"}));
-  EXPECT_EQ(menu_for(f(), "novak", {6, 53, 24, 54}),
-            (Entries{"pomoc.bmp", "uzivatel.bmp", "dochazka.bmp", "alarm.bmp", "kamery.bmp",
-                     "zpravy.bmp", "cas.bmp"}));
+  EXPECT_EQ(menu_for(f(), ws, "novak", {9}), none);
+  EXPECT_EQ(menu_for(f(), ws, "novak", {9, 58}),
+            (Entries{"uzivatel.bmp", "cas.bmp", "kalkulace.bmp", "pomoc.bmp"}));
+  // Every right: every screen entry of the table, and still no restart for a plain user.
+  std::initializer_list<int> all = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                    13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,
+                                    26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38,
+                                    39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51,
+                                    52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63};
+  EXPECT_EQ(menu_for(f(), ws, "novak", all),
+            (Entries{"uzivatel.bmp", "dochazka.bmp", "alarm.bmp", "kamery.bmp", "zakazky.bmp",
+                     "vyroba.bmp", "zpravy.bmp", "cas.bmp", "kalkulace.bmp", "pomoc.bmp"}));
+  // Each entry is a real button, centred in the menu window (5 + 70 / 2 - 50 / 2).
+  int buttons = 0;
+  for (const auto& b : app->tk.tlacitka.TLACITKO)
+    if (b.OBRAZEK != toolkit::kFreeButton && b.X == 15) ++buttons;
+  EXPECT_EQ(buttons, 10);
 }
 
 TEST_F(ClientTest, RestartOnlyForTheNameAdminExactly) {
   open_client();
-  Entries admin = menu_for(f(), "admin", {});
-  EXPECT_EQ(admin.back(), "restart.bmp");
+  Entries admin = menu_for(f(), app->workspace, "admin", {});
+  EXPECT_EQ(admin, (Entries{"uzivatel.bmp", "cas.bmp", "restart.bmp", "pomoc.bmp"}));
   for (const char* other : {"Admin", "admin ", "administrator"}) {
-    Entries e = menu_for(f(), other, {});
+    Entries e = menu_for(f(), app->workspace, other, {});
     EXPECT_EQ(std::count(e.begin(), e.end(), "restart.bmp"), 0) << other;
   }
 }

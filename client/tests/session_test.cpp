@@ -153,8 +153,8 @@ TEST_F(ClientTest, DelegatedRightsCountForTheMenu) {
   // The menu was built after the rights arrived.
   for (int i = 0; i < 3; ++i) f().main_pass();
   EXPECT_EQ(f().menu_entries,
-            (std::vector<std::string>{"pomoc.bmp", "uzivatel.bmp", "zakazky.bmp", "vyroba.bmp",
-                                      "cas.bmp"}));
+            (std::vector<std::string>{"uzivatel.bmp", "zakazky.bmp", "vyroba.bmp", "cas.bmp",
+                                      "pomoc.bmp"}));
 }
 
 // ----------------------------------------------------------------------- signature and cache
@@ -290,23 +290,11 @@ TEST_F(ClientTest, ExitLogsOffAndWritesTheConfiguration) {
 
 // ---------------------------------------------------------------------- waits and disconnects
 
-// Connected and logged in through the frame's own exchange, without the screens.
-void login_directly(Frame& f, Client& c) {
-  f.AKTUALNIOBRAZOVKA = f.POZADOVANAOBRAZOVKA = kScreenMenu;
-  c.conn.THREADPRIPOJSENASERVER();
-  ASSERT_TRUE(c.conn.INFOKLIENT.SPOJENO);
-  Packet& b = f.compose();
-  b.ULOZRETEZEC(slot::kText, true, "novak");
-  b.ULOZRETEZEC(slot::kText2, true, "n");
-  b.SIFRUJHESLO();
-  ASSERT_EQ(f.CEKEJNAODPOVED(11, "login"), 194);
-}
-
 TEST_F(ClientTest, ServerDroppingTheConnectionEndsAWaitOnScreenZero) {
   start_server();
   add_user("novak", "n", 0);
   open_client();
-  login_directly(f(), app->client);
+  login_directly();
   // From now on the server never answers; it drops the session at the first pause instead.
   serve = false;
   bool dropped = false;
@@ -326,7 +314,7 @@ TEST_F(ClientTest, DisconnectButtonDuringAWaitEndsOnScreenZero) {
   start_server();
   add_user("novak", "n", 0);
   open_client();
-  login_directly(f(), app->client);
+  login_directly();
   serve = false;  // the request stays unanswered until the button has been pressed
   when([] { return true; }, [this] {
     key(18);
@@ -348,7 +336,7 @@ TEST_F(ClientTest, PushedMessageDuringAWaitIsNotTakenForTheReply) {
   start_server();
   add_user("novak", "n", 0);
   open_client();
-  login_directly(f(), app->client);
+  login_directly();
   serve = false;
   when([] { return true; }, [this] {
     Packet push;
@@ -369,7 +357,7 @@ TEST_F(ClientTest, ErrorCodes195And255CloseTheConnection) {
   start_server();
   add_user("novak", "n", 0);
   open_client();
-  login_directly(f(), app->client);
+  login_directly();
   when_modal(Modal::kError, [this] { key(13); });
   info().POSLAKCE = 255;
   f().HLASENICHYBY();

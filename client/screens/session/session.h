@@ -1,21 +1,20 @@
-// The frame's own screens: the connection screen (0), the login screen (1) and the main menu
-// (2), plus the short notice that stands in for a working screen not built yet.
+// The session screens: the connection screen (0), the login screen (1) and the main menu (2) —
+// the way into the client and the root every working screen returns to.
 #pragma once
 #include <cstdint>
 #include <string>
 
 #include "client/frame.h"
+#include "client/workspace.h"
 #include "protocol/clock.h"
 
 namespace ksv::client {
 
-// Registers the builders of screens 0, 1 and 2, and the stand-in notice for every other screen
-// of the client that has no builder of its own yet.
-void install_screens(Frame& frame);
-
-void build_connection_screen(Frame& frame);
-void build_login_screen(Frame& frame);
-void build_menu(Frame& frame);
+void build_connection_screen(Frame& frame, Workspace& ws);
+void build_login_screen(Frame& frame, Workspace& ws);
+// The main menu: the frame's own entries (help, the server's time, restart) and the menu entries
+// of the screen table that the own rights allow.
+void build_menu(Frame& frame, Workspace& ws);
 
 // The user list in temp/ may be used instead of asking the server again: its modification
 // minute and the present minute (minute of the hour only) differ by at most 5.

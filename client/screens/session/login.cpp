@@ -1,5 +1,6 @@
-// Screens 0, 1 and 2 of the client, and the stand-in for working screens that are not built yet.
-#include "client/screens.h"
+// The login screen: the user list (cached in temp/), the masked password, the login itself and
+// the own user record that decides what the menu shows.
+#include "client/screens/session/session.h"
 
 #include <sys/stat.h>
 
@@ -8,15 +9,13 @@
 #include <memory>
 #include <optional>
 
-#include "protocol/rights.h"
+#include "client/keys.h"
 
 namespace ksv::client {
 
 namespace {
 
-constexpr uint8_t kEnter = 13, kBackspace = 8;
-constexpr uint8_t kF1 = 59, kUp = 72, kDown = 80;
-constexpr uint8_t kCtrlC = 3, kCtrlR = 18;
+using namespace keys;
 constexpr uint8_t kPasswordLength = 40;
 
 std::string zero_filled(int v, int width) {
@@ -28,29 +27,6 @@ std::string zero_filled(int v, int width) {
 void replace_all(std::string& text, const std::string& what, const std::string& with) {
   for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
     text.replace(at, what.size(), with);
-}
-
-// The working screens and the key of their main window, for the stand-in notice.
-struct PlannedScreen {
-  int32_t number;
-  const char* window_key;
-};
-constexpr PlannedScreen kPlanned[] = {
-    {3, "uzivatele"},  {4, "dochazka"},     {5, "alarm"},       {6, "kamery"},
-    {7, "zakazky"},    {8, "vyroba"},       {9, "zpravy"},      {10, "barevnice"},
-    {11, "material2"}, {12, "umisteni2"},   {31, "uzivatel"},   {32, "uzivatel"},
-    {33, "prava1"},    {61, "nastkamer"},   {71, "zakazka"},    {72, "hledzak"},
-    {73, "podzakazka"}, {74, "kalkulace"},  {75, "vyroba"},     {76, "nastkalkulace"},
-    {77, "zakazky"},   {78, "zakazky"},     {79, "zakazky"},    {80, "zakazky"},
-    {81, "vyrobni"},   {82, "hledvyr"},     {321, "platnost"},  {322, "prava1"},
-};
-
-// Until a working screen exists, its menu entry says so and leads back to the menu.
-void stand_in(Frame& f, const std::string& window_key) {
-  f.tk().okna.SMAZOKNA();
-  f.notice(window_key, "pripravuje");
-  if (f.POZADOVANAOBRAZOVKA == f.AKTUALNIOBRAZOVKA)
-    f.request_screen(f.info().PRIHLASEN ? kScreenMenu : kScreenConnect);
 }
 
 // Reads the masked password in the password window: one "*" per character typed, at most 40
@@ -168,63 +144,9 @@ std::string login_status_text(std::string pattern, const TDatum& date, const TCa
   return pattern;
 }
 
-void install_screens(Frame& frame) {
-  for (const PlannedScreen& p : kPlanned) {
-    std::string key = p.window_key;
-    frame.set_builder(p.number, [&frame, key] { stand_in(frame, key); });
-  }
-  frame.set_builder(kScreenConnect, [&frame] { build_connection_screen(frame); });
-  frame.set_builder(kScreenLogin, [&frame] { build_login_screen(frame); });
-  frame.set_builder(kScreenMenu, [&frame] { build_menu(frame); });
-}
-
-// -------------------------------------------------------------------------- connection screen
-
-void build_connection_screen(Frame& f) {
-  toolkit::Toolkit& tk = f.tk();
-  ClientConnection& conn = f.client().conn;
-  tk.okna.SMAZOKNA();
-  const int32_t h = tk.okna.VYTVOROKNO(-1, -1, 270, 120, false, "pripoj", "adresa");
-  if (h == toolkit::kNoFreeWindow) return;
-  const int w = h >> 8;
-  // The buttons outlive this builder on the screen, so what they change is shared with them.
-  struct State {
-    bool confirmed = false;
-    bool changed = true;
-  };
-  auto st = std::make_shared<State>();
-  auto choose = [st, &conn](bool internal) {
-    if (conn.LOKALNISERV != internal) st->changed = true;
-    conn.LOKALNISERV = internal;
-  };
-  f.button(w, "pripojit.bmp", [st] { st->confirmed = true; }, 20, -10, kEnter);
-  f.button(w, "interni.bmp", [choose] { choose(true); }, 80, -10, 'i');
-  f.button(w, "externi.bmp", [choose] { choose(false); }, 140, -10, 'e');
-  f.button(w, "pomoc.bmp", [&f] { f.defer([&f] { f.help(); }); }, 200, -10, kF1);
-  f.status("offline");
-  f.modal = Modal::kAddress;
-  f.modal_key = "pripoj";
-  while (!f.screen_left()) {
-    if (st->changed) {
-      st->changed = false;
-      const std::string& address = conn.LOKALNISERV ? conn.ADRESASERV : conn.EXTADRESASERV;
-      tk.okna.VYPISUDAJ(260, 230, 255, tk.images.NAJDIBARVU(0, 0, 64), 15, address);
-      tk.tlacitka.NUTNOVYKRESLIT = true;
-    }
-    f.event_step();
-    if (st->confirmed) {
-      st->confirmed = false;
-      f.connect();
-      // Still connected from before (a logout before logging in): the login screen follows.
-      if (f.info().SPOJENO) f.request_screen(kScreenLogin);
-    }
-  }
-  f.modal = Modal::kNone;
-}
-
 // ------------------------------------------------------------------------------ login screen
 
-void build_login_screen(Frame& f) {
+void build_login_screen(Frame& f, Workspace&) {
   toolkit::Toolkit& tk = f.tk();
   TInfoKlient& k = f.info();
   tk.okna.SMAZOKNA();
@@ -283,61 +205,9 @@ void build_login_screen(Frame& f) {
   // Own record: the rights the menu shows, and the own id.
   Packet& b = f.compose();
   b.ULOZRETEZEC(slot::kText, true, k.JMENO);
-  if (f.CEKEJNAODPOVED(27, "info") == 245) f.read_user_record();
+  if (f.request(27, "info") == 245) f.read_user_record();
   if (!k.SPOJENO) return;
   f.STAVOVYRADEK(login_status_text(f.text("loged"), f.last_login_date, f.last_login_time));
-}
-
-// --------------------------------------------------------------------------------- main menu
-
-void build_menu(Frame& f) {
-  toolkit::Toolkit& tk = f.tk();
-  const TInfoKlient& k = f.info();
-  tk.okna.SMAZOKNA();
-  f.clear_current_order();
-  const int32_t h = tk.okna.VYTVOROKNO(5, 5, 70, 410, false, "menu", "");
-  if (h == toolkit::kNoFreeWindow) return;
-  const int w = h >> 8;
-  f.menu_entries.clear();
-  auto entry = [&](const char* picture, int32_t y, uint8_t key, bool shown,
-                   std::function<void()> action) {
-    if (!shown) return;
-    f.button(w, picture, [&f, action] { f.defer(action); }, 0, y, key);
-    f.menu_entries.push_back(picture);
-  };
-  auto has = [&k](int bit) { return TESTBIT(k.MOJEPRAVA, bit); };
-  auto go = [&f](int32_t screen) { return [&f, screen] { f.request_screen(screen); }; };
-  auto orders = [&f](int view) {
-    return [&f, view] {
-      f.orders_view = view;
-      f.refetch_list = true;
-      f.request_screen(view == 0 ? 7 : 8);
-    };
-  };
-
-  entry("pomoc.bmp", -10, kF1, true, [&f] { f.help(); });
-  entry("uzivatel.bmp", 30, 'u', true, [&f] {
-    // User administration opens on the own user, whose record is fetched first.
-    Packet& b = f.compose();
-    b.ULOZRETEZEC(slot::kText, true, f.info().JMENO);
-    if (f.CEKEJNAODPOVED(27, "info") == 245) f.read_user_record();
-    if (f.info().SPOJENO && f.POZADOVANAOBRAZOVKA != kScreenConnect) f.request_screen(3);
-  });
-  entry("dochazka.bmp", 60, 'd', has(6), go(4));
-  entry("alarm.bmp", 90, 'a', has(53), go(5));
-  entry("kamery.bmp", 120, 'k', has(24), go(6));
-  entry("zakazky.bmp", 150, 'z', has(8) && has(58), orders(0));
-  entry("vyroba.bmp", 180, 'v', has(8), orders(1));
-  entry("zpravy.bmp", 210, 'p', has(54), go(9));
-  entry("cas.bmp", 240, 'c', true, [&f] {
-    f.compose();
-    f.CEKEJNAODPOVED(13, "time");
-  });
-  entry("kalkulace.bmp", 270, kCtrlC, has(9) && has(58), go(74));
-  entry("restart.bmp", -45, kCtrlR, k.JMENO == "admin", [&f] {
-    f.compose();
-    f.CEKEJNAODPOVED(2, "rest");
-  });
 }
 
 }  // namespace ksv::client

@@ -1,0 +1,14 @@
+// The attendance screens in the screen table.
+#include "client/screen_table.h"
+
+namespace ksv::client {
+
+std::span<const ScreenRow> attendance_screens() {
+  // number, window key, menu entry {picture, y, key, shown to}, who may open it, builder
+  static constexpr ScreenRow kRows[] = {
+      {4, "dochazka", {"dochazka.bmp", 60, 'd', all_bits({6})}, all_bits({6}), nullptr},
+  };
+  return kRows;
+}
+
+}  // namespace ksv::client

@@ -1,0 +1,16 @@
+// The catalogue editor screens in the screen table.
+#include "client/screen_table.h"
+
+namespace ksv::client {
+
+std::span<const ScreenRow> catalogues_screens() {
+  // number, window key, menu entry {picture, y, key, shown to}, who may open it, builder
+  static constexpr ScreenRow kRows[] = {
+      {10, "barevnice", {}, always(), nullptr},
+      {11, "material2", {}, always(), nullptr},
+      {12, "umisteni2", {}, always(), nullptr},
+  };
+  return kRows;
+}
+
+}  // namespace ksv::client

@@ -1,0 +1,16 @@
+// The alarm and camera screens in the screen table.
+#include "client/screen_table.h"
+
+namespace ksv::client {
+
+std::span<const ScreenRow> devices_screens() {
+  // number, window key, menu entry {picture, y, key, shown to}, who may open it, builder
+  static constexpr ScreenRow kRows[] = {
+      {5, "alarm", {"alarm.bmp", 90, 'a', all_bits({53})}, all_bits({53}), nullptr},
+      {6, "kamery", {"kamery.bmp", 120, 'k', all_bits({24})}, all_bits({24}), nullptr},
+      {61, "nastkamer", {}, all_bits({24}), nullptr},
+  };
+  return kRows;
+}
+
+}  // namespace ksv::client
