@@ -349,7 +349,7 @@ TEST_F(ClientTest, PushedMessageDuringAWaitIsNotTakenForTheReply) {
   f().compose();
   EXPECT_EQ(f().CEKEJNAODPOVED(13, "time"), 203);
   EXPECT_TRUE(f().message_announced);
-  EXPECT_EQ(dir.read_file("client/temp/zpravy.txt"), ":admin:zitra se nepracuje\n");
+  EXPECT_EQ(dir.read_file("client/temp/zpravy.txt"), "novak:admin:zitra se nepracuje\n");
   EXPECT_EQ(f().status_text, f().text("wait"));
 }
 
