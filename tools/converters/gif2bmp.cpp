@@ -1,5 +1,6 @@
-// gif2bmp IN.gif [OUT.bmp] — converts the first frame of a GIF picture to a 24-bit BMP. Without
-// OUT the BMP is written beside the input, named by the input's name before its first full stop.
+// gif2bmp IN.gif [OUT.bmp] — converts the first frame of a GIF picture to a 24-bit BMP, its
+// transparent pixels white. Without OUT the BMP is written beside the input, named by the
+// input's name before its first full stop.
 #include <gif_lib.h>
 
 #include "tools/converters/convert_common.h"
@@ -31,7 +32,16 @@ int main(int argc, char** argv) {
   picture.width = gif->SWidth;
   picture.height = gif->SHeight;
   picture.pixels.assign(size_t(picture.width) * picture.height * 3, 0);
+  // A transparent pixel has no colour of its own; it shows the ground the picture lies on,
+  // which for a logo is white.
+  GraphicsControlBlock control{};
+  control.TransparentColor = NO_TRANSPARENT_COLOR;
+  if (gif->ImageCount > 0) DGifSavedExtensionToGCB(gif, 0, &control);
   auto colour = [&](int index, uint8_t* px) {
+    if (index == control.TransparentColor) {
+      px[0] = px[1] = px[2] = 255;
+      return;
+    }
     if (index < 0 || index >= map->ColorCount) return;
     px[0] = map->Colors[index].Red;
     px[1] = map->Colors[index].Green;

@@ -1,12 +1,29 @@
-// jpg2bmp IN.jpg [OUT.bmp] — converts a JPEG picture to a 24-bit BMP. Without OUT the BMP is
-// written beside the input, named by the input's name before its first full stop.
+// jpg2bmp IN.jpg [OUT.bmp] — converts a JPEG picture (colour, grey or CMYK) to a 24-bit BMP.
+// Without OUT the BMP is written beside the input, named by the input's name before its first
+// full stop.
 #include <csetjmp>
 #include <cstdio>
+#include <vector>
 
 #include <jpeglib.h>
 
 #include "tools/converters/convert_common.h"
 #include "tools/converters/jpeg_errors.h"
+
+namespace {
+
+// Files with an Adobe marker, nearly all CMYK files, store each ink inverted (255 = no ink).
+void inks_to_rgb(const uint8_t* inks, uint8_t* rgb, int width, bool inverted) {
+  for (int x = 0; x < width; ++x, inks += 4, rgb += 3) {
+    const int flip = inverted ? 0 : 255;
+    const int c = inks[0] ^ flip, m = inks[1] ^ flip, y = inks[2] ^ flip, k = inks[3] ^ flip;
+    rgb[0] = uint8_t(c * k / 255);
+    rgb[1] = uint8_t(m * k / 255);
+    rgb[2] = uint8_t(y * k / 255);
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::string in, out;
@@ -18,6 +35,7 @@ int main(int argc, char** argv) {
   ksv::convert::JpegErrors errors;
   jpeg.err = ksv::convert::init_jpeg_errors(errors, "jpg2bmp");
   ksv::convert::Rgb picture;
+  std::vector<uint8_t> inks;  // one row of a CMYK picture
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&jpeg);
     std::fclose(file);
@@ -31,14 +49,20 @@ int main(int argc, char** argv) {
     std::fclose(file);
     return ksv::convert::fail(in, "picture too large");
   }
-  jpeg.out_color_space = JCS_RGB;
+  // Pictures from print work are often CMYK (or YCCK, which the library turns into CMYK); the
+  // library gives those only as inks, which become red, green and blue here.
+  const bool cmyk = jpeg.jpeg_color_space == JCS_CMYK || jpeg.jpeg_color_space == JCS_YCCK;
+  jpeg.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
   jpeg_start_decompress(&jpeg);
   picture.width = int(jpeg.output_width);
   picture.height = int(jpeg.output_height);
   picture.pixels.resize(size_t(picture.width) * picture.height * 3);
+  inks.resize(cmyk ? size_t(picture.width) * 4 : 0);
   while (jpeg.output_scanline < jpeg.output_height) {
-    JSAMPROW row = &picture.pixels[size_t(jpeg.output_scanline) * picture.width * 3];
+    uint8_t* rgb = &picture.pixels[size_t(jpeg.output_scanline) * picture.width * 3];
+    JSAMPROW row = cmyk ? inks.data() : rgb;
     jpeg_read_scanlines(&jpeg, &row, 1);
+    if (cmyk) inks_to_rgb(inks.data(), rgb, picture.width, jpeg.saw_Adobe_marker);
   }
   jpeg_finish_decompress(&jpeg);
   jpeg_destroy_decompress(&jpeg);
