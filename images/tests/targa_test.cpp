@@ -1,5 +1,6 @@
 // Targa pictures the right way up in both directions: files made byte by byte here, in both row
-// orders other programs write, load through the SUPPORT/ converter with their top row on top;
+// orders other programs write, load through the SUPPORT/ converter with their top row on top
+// (and their transparent parts on white);
 // and what our converter writes is read back by a small reader of the format written here, not
 // by our own code, so two flips cannot cancel out.
 #include <gtest/gtest.h>
@@ -130,6 +131,32 @@ TEST_F(Targa, FilesOfOtherProgramsLoadTheRightWayUpFromEveryCorner) {
     EXPECT_EQ(at(0, 1), kBlue);
     EXPECT_EQ(at(2, 1), kWhite);
   }
+}
+
+TEST_F(Targa, TransparentPartsLieOnWhite) {
+  // 3 x 1, 32 bits with 8 alpha bits: clear black, half-covered red, solid blue.
+  Bytes file = header(2, 3, 1, 32, 0x28);
+  file.insert(file.end(), {0, 0, 0, 0, 0, 0, 255, 128, 255, 0, 0, 255});
+  // The same pixels in a file whose alpha is zero throughout: no alpha at all, whatever the
+  // header says.
+  Bytes unused = header(2, 3, 1, 32, 0x28);
+  unused.insert(unused.end(), {0, 0, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0});
+  img.PREVODBAR = false;  // true colours
+  auto rgb = [&](int x) {
+    const uint8_t* p = img.OBRAZKY[0].BUFFER + 3 * x;
+    return Rgb{p[2], p[1], p[0]};
+  };
+  dir.write_file("alpha.tga", std::string(file.begin(), file.end()));
+  ASSERT_EQ(img.NAHRAJOBRAZEK(0, dir / "alpha.tga"), 0);
+  ASSERT_EQ(img.OBRAZKY[0].BPP, 3);
+  EXPECT_EQ(rgb(0), kRgbWhite);
+  EXPECT_EQ(rgb(1), (Rgb{255, 127, 127}));
+  EXPECT_EQ(rgb(2), kRgbBlue);
+  dir.write_file("unused.tga", std::string(unused.begin(), unused.end()));
+  ASSERT_EQ(img.NAHRAJOBRAZEK(0, dir / "unused.tga"), 0);
+  EXPECT_EQ(rgb(0), (Rgb{0, 0, 0}));
+  EXPECT_EQ(rgb(1), kRgbRed);
+  EXPECT_EQ(rgb(2), kRgbBlue);
 }
 
 TEST_F(Targa, OurFilesReadTheRightWayUpAndSayWhichRowComesFirst) {

@@ -46,20 +46,30 @@ int parse_args(int argc, char** argv, const char* what, const char* default_ext,
   return -1;
 }
 
-bool read_picture(const std::string& name, Rgb& out) {
+bool read_picture(const std::string& name, Rgb& out, bool alpha_over_white) {
   int w = 0, h = 0, n = 0;
   if (stbi_info(name.c_str(), &w, &h, &n) && static_cast<long long>(w) * h > kMaxPixels) {
     fail(name, "picture too large");
     return false;
   }
-  unsigned char* data = stbi_load(name.c_str(), &w, &h, &n, 3);
+  unsigned char* data = stbi_load(name.c_str(), &w, &h, &n, 4);
   if (data == nullptr) {
     fail(name, stbi_failure_reason() ? stbi_failure_reason() : "cannot read");
     return false;
   }
+  const size_t count = size_t(w) * size_t(h);
+  // Some writers declare an alpha channel and leave it all zero; such a picture is opaque.
+  bool any_alpha = false;
+  for (size_t i = 0; alpha_over_white && i < count && !any_alpha; ++i) any_alpha = data[4 * i + 3] != 0;
   out.width = w;
   out.height = h;
-  out.pixels.assign(data, data + size_t(w) * size_t(h) * 3);
+  out.pixels.resize(count * 3);
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned char* px = data + 4 * i;
+    const int a = any_alpha ? px[3] : 255;
+    for (int c = 0; c < 3; ++c)
+      out.pixels[3 * i + size_t(c)] = uint8_t((px[c] * a + 255 * (255 - a) + 127) / 255);
+  }
   stbi_image_free(data);
   return true;
 }

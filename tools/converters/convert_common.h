@@ -24,7 +24,10 @@ int parse_args(int argc, char** argv, const char* what, const char* default_ext,
 
 // stb_image reads BMP (8, 24, 32 bits) and TGA, a TGA's rows placed by the origin its header
 // declares (bottom row first or top row first); false with a message on stderr otherwise.
-bool read_picture(const std::string& name, Rgb& out);
+// With alpha_over_white, a picture's alpha channel lays it on white (a transparent pixel shows
+// white, as the ground of a logo), unless the channel is zero throughout; otherwise alpha is
+// ignored.
+bool read_picture(const std::string& name, Rgb& out, bool alpha_over_white = false);
 bool write_bmp(const std::string& name, const Rgb& picture);
 // A run-length 24-bit Targa picture, top row first and declared so (targa_writer.cpp); false
 // for an empty picture or one wider or taller than 65535.
