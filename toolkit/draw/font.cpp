@@ -1,6 +1,7 @@
 // FontCache: FreeType faces by font number and a glyph cache keyed by face, pixel size and byte.
-// Bytes are read as Latin-1, the single-byte page our texts use; rendering is monochrome so a
-// glyph is drawn in exactly one palette colour.
+// Bytes are Windows-1250, the single-byte page our texts use, and are drawn with the glyph of
+// their Unicode character; rendering is monochrome so a glyph is drawn in exactly one palette
+// colour.
 #include "toolkit/draw/font.h"
 
 #include <ft2build.h>
@@ -9,6 +10,8 @@
 #include <cstdlib>
 #include <map>
 #include <sys/stat.h>
+
+#include "toolkit/cp1250.h"
 
 namespace ksv::draw {
 namespace {
@@ -108,7 +111,10 @@ const Glyph* FontCache::glyph(int font, int size, uint8_t ch) {
   FT_Face f = impl_->sized(id, em);
   if (!f) return nullptr;
   Glyph g;
-  if (FT_Load_Char(f, ch, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) == 0) {
+  // The five bytes the code page leaves undefined show as "?".
+  FT_ULong cp = toolkit::cp1250_to_unicode(ch);
+  if (cp == 0 && ch != 0) cp = '?';
+  if (FT_Load_Char(f, cp, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) == 0) {
     FT_GlyphSlot s = f->glyph;
     const FT_Bitmap& bm = s->bitmap;
     g.width = static_cast<int>(bm.width);

@@ -3,6 +3,7 @@
 // same script against the same program gives the same screenshots on every machine.
 #include "toolkit/draw/headless.h"
 
+#include "toolkit/cp1250.h"
 #include "toolkit/draw/graph.h"
 
 #include <cctype>
@@ -64,6 +65,10 @@ std::vector<uint8_t> parse_key_name(const std::string& name) {
   int v = 0;
   if (parse_int(n, v) && v >= 0 && v <= 255) return {static_cast<uint8_t>(v)};
   return {};
+}
+
+void HeadlessBackend::text(const std::string& utf8) {
+  for (char c : toolkit::utf8_to_cp1250(utf8)) key(static_cast<uint8_t>(c));
 }
 
 bool HeadlessBackend::open(const std::string& title) {
@@ -194,7 +199,8 @@ bool HeadlessBackend::load_script_text(const std::string& text) {
     } else if (cmd == "text") {
       if (rest.empty()) return fail("text needs something to type");
       st.kind = Step::kKeys;
-      st.keys.assign(rest.begin(), rest.end());
+      const std::string typed = toolkit::utf8_to_cp1250(rest);  // scripts are UTF-8 files
+      st.keys.assign(typed.begin(), typed.end());
       steps.push_back(st);
     } else if (cmd == "mouse" || cmd == "click") {
       int x = 0, y = 0;

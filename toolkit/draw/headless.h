@@ -24,7 +24,8 @@ class HeadlessBackend final : public Backend {
   // --- injection by tests (takes effect at the next input poll) ---
   void key(uint8_t code) { pending_keys_.push_back(code); }
   void extended_key(uint8_t second) { pending_keys_.push_back(0), pending_keys_.push_back(second); }
-  void text(const std::string& s) { for (unsigned char c : s) key(c); }
+  // Typed text arrives as UTF-8, as from a window system, and reaches the program as 1250 bytes.
+  void text(const std::string& utf8);
   void move_mouse(int x, int y) { mouse_x_ = x, mouse_y_ = y; }
   void set_buttons(int bits) { buttons_ = bits; }
   void request_close() { close_ = true; }

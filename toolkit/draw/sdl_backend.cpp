@@ -1,11 +1,13 @@
 // SdlBackend: the real window. The indexed frame is expanded through the palette into a streaming
 // texture; keys become the byte codes the programs expect (extended keys as 0 then the second
-// code, Ctrl+letter as its place in the alphabet, typed characters as Latin-1 bytes).
+// code, Ctrl+letter as its place in the alphabet, typed characters as Windows-1250 bytes).
 #include <SDL.h>
 
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
+#include "toolkit/cp1250.h"
 #include "toolkit/draw/backend.h"
 
 namespace ksv::draw {
@@ -140,20 +142,16 @@ class SdlBackend final : public Backend {
     }
   }
 
-  // UTF-8 from the window system, reduced to the single-byte page: characters above 255 have
-  // no byte and are dropped.
+  // UTF-8 from the window system, in the programs' code page: Czech letters become their 1250
+  // bytes; characters 1250 has no byte for (and control characters) are dropped rather than
+  // typed as something else.
   static void text_input(const char* utf8, InputState& input) {
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
-    while (*p) {
-      uint32_t cp = 0;
-      int extra = 0;
-      if (*p < 0x80) cp = *p;
-      else if ((*p & 0xE0) == 0xC0) cp = *p & 0x1F, extra = 1;
-      else if ((*p & 0xF0) == 0xE0) cp = *p & 0x0F, extra = 2;
-      else cp = *p & 0x07, extra = 3;
-      ++p;
-      for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i, ++p) cp = (cp << 6) | (*p & 0x3F);
-      if (cp >= 32 && cp <= 255 && cp != 127) input.keys.push_back(static_cast<uint8_t>(cp));
+    const std::string_view text(utf8);
+    for (size_t pos = 0; pos < text.size();) {
+      uint32_t cp;
+      if (!toolkit::next_utf8(text, pos, cp) || cp < 32 || cp == 127) continue;
+      const int b = toolkit::unicode_to_cp1250(cp);
+      if (b >= 0) input.keys.push_back(static_cast<uint8_t>(b));
     }
   }
 

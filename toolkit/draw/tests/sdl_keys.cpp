@@ -1,5 +1,6 @@
 // The SDL2 window's input translation, on SDL's dummy video driver (no display needed): keys as
-// the programs expect them, typed text as single bytes, mouse buttons as bits, the close request.
+// the programs expect them, typed text as Windows-1250 bytes, mouse buttons as bits, the close
+// request.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -49,8 +50,11 @@ TEST_F(SdlKeys, ExtendedControlAndTypedKeys) {
   key(SDLK_RETURN);
   key(SDLK_ESCAPE);
   key(SDLK_a);  // a plain letter comes as text, not as a key press
-  text("a\xc3\xa9\xe2\x82\xac");  // "a", e acute (one byte), the euro sign (no byte: dropped)
-  EXPECT_EQ(keys(), (std::vector<uint8_t>{0, 59, 0, 72, 0, 82, 3, 13, 27, 'a', 0xE9}));
+  // "a", e acute, c and r with caron, the euro sign: their Windows-1250 bytes; a snowman has
+  // no byte there and is dropped rather than typed as something else.
+  text("a\xc3\xa9\xc4\x8d\xc5\x99\xe2\x82\xac\xe2\x98\x83");
+  EXPECT_EQ(keys(), (std::vector<uint8_t>{0, 59, 0, 72, 0, 82, 3, 13, 27, 'a', 0xE9, 0xE8, 0xF8,
+                                          0x80}));
 }
 
 TEST_F(SdlKeys, MouseButtonsAndClose) {

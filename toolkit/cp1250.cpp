@@ -1,0 +1,115 @@
+// Windows-1250 conversions: one table of the upper half, and UTF-8 decoding and encoding.
+#include "toolkit/cp1250.h"
+
+#include <array>
+
+namespace ksv::toolkit {
+namespace {
+
+// Unicode of the bytes 0x80-0xFF; 0 marks the five bytes the code page leaves undefined.
+constexpr std::array<uint16_t, 128> kUpper = {
+    0x20AC, 0x0000, 0x201A, 0x0000, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
+    0x0000, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,  // 88
+    0x0000, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
+    0x0000, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,  // 98
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,  // A0
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,  // A8
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,  // B0
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,  // B8
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,  // C0
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,  // C8
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,  // D0
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,  // D8
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,  // E0
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,  // E8
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,  // F0
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,  // F8
+};
+
+constexpr uint32_t kReplacement = 0xFFFD;
+
+void put_utf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    // Every code point of the table lies below U+10000.
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+}  // namespace
+
+uint16_t cp1250_to_unicode(uint8_t byte) { return byte < 0x80 ? byte : kUpper[byte - 0x80]; }
+
+int unicode_to_cp1250(uint32_t cp) {
+  if (cp < 0x80) return static_cast<int>(cp);
+  for (size_t i = 0; i < kUpper.size(); ++i)
+    if (kUpper[i] == cp) return static_cast<int>(0x80 + i);
+  return -1;
+}
+
+bool next_utf8(std::string_view s, size_t& pos, uint32_t& cp) {
+  const auto byte = [&](size_t i) { return static_cast<uint8_t>(s[i]); };
+  const uint8_t lead = byte(pos);
+  int extra;
+  uint32_t min;
+  if (lead < 0x80) {
+    cp = lead;
+    ++pos;
+    return true;
+  } else if ((lead & 0xE0) == 0xC0) {
+    cp = lead & 0x1F, extra = 1, min = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    cp = lead & 0x0F, extra = 2, min = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    cp = lead & 0x07, extra = 3, min = 0x10000;
+  } else {
+    ++pos;  // a continuation byte or 0xF8-0xFF cannot start a character
+    return false;
+  }
+  if (pos + extra >= s.size()) {  // cut off at the end of the text
+    ++pos;
+    return false;
+  }
+  for (int i = 1; i <= extra; ++i) {
+    if ((byte(pos + i) & 0xC0) != 0x80) {
+      ++pos;
+      return false;
+    }
+    cp = (cp << 6) | (byte(pos + i) & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++pos;
+    return false;
+  }
+  pos += 1 + extra;
+  return true;
+}
+
+std::string utf8_to_cp1250(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t pos = 0; pos < utf8.size();) {
+    uint32_t cp;
+    const int b = next_utf8(utf8, pos, cp) ? unicode_to_cp1250(cp) : -1;
+    out.push_back(b < 0 ? '?' : static_cast<char>(b));
+  }
+  return out;
+}
+
+std::string cp1250_to_utf8(std::string_view cp1250) {
+  std::string out;
+  out.reserve(cp1250.size() * 2);
+  for (char c : cp1250) {
+    const uint16_t cp = cp1250_to_unicode(static_cast<uint8_t>(c));
+    put_utf8(out, cp == 0 && c != 0 ? kReplacement : cp);
+  }
+  return out;
+}
+
+}  // namespace ksv::toolkit
