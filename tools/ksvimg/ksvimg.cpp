@@ -99,9 +99,10 @@ const Format* output_format(const std::string& name) {
   return nullptr;
 }
 
+// "the extension ".png"", or "a name without an extension", for messages.
 std::string shown_extension(const std::string& name) {
   const std::string ext = last_extension(name);
-  return ext.empty() ? "no extension" : "the extension \"." + ext + "\"";
+  return ext.empty() ? "a name without an extension" : "the extension \"." + ext + "\"";
 }
 
 // Loads without conversion first, so the file's own pixel format can be reported, then converts.
@@ -171,8 +172,7 @@ int convert(const std::vector<std::string>& args, const std::string& dir, std::o
   }
   const Format* out_format = output_format(to);
   if (out_format == nullptr) {
-    err << "ksvimg: " << to << ": the output must end in .bmp or .ksv, not " << shown_extension(to)
-        << "\n";
+    err << "ksvimg: " << to << ": the output must end in .bmp or .ksv, the formats ksvimg writes\n";
     return 2;
   }
   const Format* in_format = input_or_complain(in, err);
