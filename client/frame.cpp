@@ -8,35 +8,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "client/keys.h"
 #include "protocol/commands.h"
-#include "protocol/rights.h"
+#include "toolkit/kit/kit.h"
 
 namespace ksv::client {
 
 namespace {
-
-// Marks a dialog as the one now open and puts the dialog under it back when it closes: dialogs
-// nest (an error can open over help or over a screen's own window).
-class ModalScope {
- public:
-  ModalScope(Frame& f, Modal m, std::string key)
-      : f_(f), outer_(f.modal), outer_key_(std::move(f.modal_key)) {
-    f.modal = m;
-    f.modal_key = std::move(key);
-    f.tk().trace.event("dialog", f.modal_key);
-  }
-  ~ModalScope() {
-    f_.modal = outer_;
-    f_.modal_key = std::move(outer_key_);
-  }
-  ModalScope(const ModalScope&) = delete;
-  ModalScope& operator=(const ModalScope&) = delete;
-
- private:
-  Frame& f_;
-  Modal outer_;
-  std::string outer_key_;
-};
 
 std::string two_digits(int v) {
   char buf[16];
@@ -84,10 +62,7 @@ void Frame::start() {
   shown_hour = shown_minute = -1;
   auto permanent = [this](const std::string& picture, int32_t x, uint8_t key,
                           std::function<void()> action) {
-    int32_t r = tk_.tlacitka.VYTVORTLAC(client_.ADRESAREXE + "guidata/" + picture, action, x, 456,
-                                        50, 20, key);
-    if ((r & 0xFFFF) != 0)
-      tk_.tlacitka.VYTVORTXTTLAC(picture.substr(0, picture.find('.')), action, x, 446, key);
+    toolkit::picture_button(tk_, -1, picture, std::move(action), x, 456, key);
   };
   permanent("odhlasit.bmp", 5, 15, [this] { defer([this] { logout(); }); });
   permanent("odpojit.bmp", 60, 18, [this] { defer([this] { disconnect(); }); });
@@ -207,32 +182,21 @@ void Frame::transfer_indicator() {
   if (k.BLOKDAT == last_block_) return;
   last_block_ = k.BLOKDAT;
   draw::Graph& g = tk_.graph;
-  const draw::Graph::Style style = g.style();
-  const draw::ViewPortType view = g.GETVIEWSETTINGS();
+  toolkit::StyleGuard style(g);
+  toolkit::ViewportGuard view(g);
   g.SETVIEWPORT(0, 0, draw::kScreenW - 1, draw::kScreenH - 1, false);
   g.SETFILLSTYLE(1, ((k.BLOKDAT % 16 + 16) % 16) * 16 + 3);
   g.BAR(474, 457, 490, 473);
-  g.set_style(style);
-  g.SETVIEWPORT(view.x1, view.y1, view.x2, view.y2, view.clip);
   tk_.tlacitka.NUTNOVYKRESLIT = true;
 }
 
 // ------------------------------------------------------------------------------------ dialogs
 
-int32_t Frame::button(int window, const std::string& picture, std::function<void()> action,
-                      int32_t x, int32_t y, uint8_t key, int32_t width, int32_t height) {
-  int32_t r = tk_.okna.PRIPRAVTLACPROOKNO(window, client_.ADRESAREXE + "guidata/" + picture,
-                                          action, x, y, width, height, key);
-  if (r != 0 && r != toolkit::kWindowNotOpen && r != toolkit::kWindowFull)
-    r = tk_.okna.PRIPRAVTLACPROOKNO(window, "&" + picture.substr(0, picture.find('.')), action, x,
-                                    y, 0, 0, key);
-  return r;
-}
-
-int32_t Frame::centred_popup(int32_t width, int32_t height, const std::string& title_key,
-                             const std::string& body_key) {
-  return tk_.okna.VYTVOROKNO(-1, -1, std::min(width, draw::kScreenW),
-                             std::min(height, draw::kScreenH), true, title_key, body_key);
+bool Frame::dialog(Modal kind, const std::string& key, const toolkit::DialogSpec& spec,
+                   const std::function<void(toolkit::Window&)>& setup,
+                   const std::function<bool()>& done) {
+  tk_.trace.event("dialog", key);
+  return toolkit::run_dialog(tk_, modal, kind, key, spec, setup, done, [this] { event_step(); });
 }
 
 void Frame::HLASENICHYBY() {
@@ -241,52 +205,43 @@ void Frame::HLASENICHYBY() {
   drop_transfer();
   const std::string key = "error" + std::to_string(code);
   const std::string body = replace_subject(text(key), subject_name);
-  const int32_t h = centred_popup(320, 80, "chyba", "");
-  if (h != toolkit::kNoFreeWindow) {
-    const int w = h >> 8;
-    const toolkit::TOkno& o = tk_.okna.OKNO[w];
-    draw::Graph& g = tk_.graph;
-    const draw::Graph::Style style = g.style();
-    g.SETCOLOR(tk_.images.NAJDIBARVU(255, 255, 255));
-    g.SETTEXTSTYLE(4, 0, tk_.texty.AKTVELFONTU);
-    g.SETTEXTJUSTIFY(1, 1);
-    tk_.texty.OKNOPROVYPIS = int16_t(w);
-    tk_.texty.VYPISTEXT(o.X + o.VX / 2, o.Y + 40, body);
-    g.set_style(style);
-    bool closed = false;
-    button(w, "Budiz.bmp", [&closed] { closed = true; }, 0, -5, 13);
-    tk_.tlacitka.VYMAZFRONTU();
-    DIALOGOTEVREN = true;
-    {
-      ModalScope scope(*this, Modal::kError, key);
-      while (!closed && !ending()) event_step();
-      tk_.okna.SMAZOKNO(w);
-    }
-    DIALOGOTEVREN = false;
-  }
+  bool closed = false;
+  DIALOGOTEVREN = true;
+  dialog(
+      Modal::kError, key, {320, 80, "chyba"},
+      [&](toolkit::Window& w) {
+        draw::Graph& g = tk_.graph;
+        toolkit::StyleGuard style(g);
+        g.SETCOLOR(tk_.images.NAJDIBARVU(255, 255, 255));
+        g.SETTEXTSTYLE(4, 0, tk_.texty.AKTVELFONTU);
+        g.SETTEXTJUSTIFY(1, 1);
+        tk_.texty.OKNOPROVYPIS = int16_t(w.index());
+        tk_.texty.VYPISTEXT(w.x() + w.width() / 2, w.y() + 40, body);
+        toolkit::picture_button(tk_, w.index(), "Budiz.bmp", [&closed] { closed = true; }, 0, -5,
+                                keys::kEnter);
+      },
+      [&] { return closed || ending(); });
+  DIALOGOTEVREN = false;
   if (code == 195 || code == 197 || code == 255) close_connection_to_connect_screen();
 }
 
 bool Frame::POTVRZENI() {
   VYSLEDEKDIALOGU = kDialogOpen;
-  const int32_t h = centred_popup(130, 60, "potvrdit", "");
-  if (h == toolkit::kNoFreeWindow) {
-    VYSLEDEKDIALOGU = kDialogNone;
-    return false;
-  }
-  const int w = h >> 8;
-  button(w, "budiz.bmp", [this] { VYSLEDEKDIALOGU = kDialogConfirmed; }, 10, 30, 13);
-  button(w, "zrusit.bmp", [this] { VYSLEDEKDIALOGU = kDialogCancelled; }, -10, 30, 27);
-  tk_.tlacitka.VYMAZFRONTU();
   DIALOGOTEVREN = true;
-  bool confirmed;
-  {
-    ModalScope scope(*this, Modal::kConfirm, modal_key);
-    while (VYSLEDEKDIALOGU == kDialogOpen && POZADOVANAOBRAZOVKA != kScreenConnect && !ending())
-      event_step();
-    confirmed = VYSLEDEKDIALOGU == kDialogConfirmed;
-    tk_.okna.SMAZOKNO(w);
-  }
+  const bool shown = dialog(
+      Modal::kConfirm, "potvrdit", {130, 60, "potvrdit"},
+      [this](toolkit::Window& w) {
+        toolkit::picture_button(tk_, w.index(), "budiz.bmp",
+                                [this] { VYSLEDEKDIALOGU = kDialogConfirmed; }, 10, 30,
+                                keys::kEnter);
+        toolkit::picture_button(tk_, w.index(), "zrusit.bmp",
+                                [this] { VYSLEDEKDIALOGU = kDialogCancelled; }, -10, 30,
+                                keys::kEscape);
+      },
+      [this] {
+        return VYSLEDEKDIALOGU != kDialogOpen || POZADOVANAOBRAZOVKA == kScreenConnect || ending();
+      });
+  const bool confirmed = shown && VYSLEDEKDIALOGU == kDialogConfirmed;
   DIALOGOTEVREN = false;
   VYSLEDEKDIALOGU = kDialogNone;
   return confirmed;
@@ -295,18 +250,21 @@ bool Frame::POTVRZENI() {
 InputResult Frame::VSTUPNIDIALOG(const std::string& title_key, uint8_t length) {
   InputResult out;
   const int32_t width = (length / 2) * tk_.texty.AKTVELFONTU + 140;
-  const int32_t h = centred_popup(width, 60, title_key, "");
-  if (h == toolkit::kNoFreeWindow) return out;
-  const int w = h >> 8;
-  button(w, "budiz.bmp", [this] { tk_.okna.KONECZADAVANI = 1; }, -65, 30, 13);
-  button(w, "zrusit.bmp", [this] { tk_.okna.KONECZADAVANI = 2; }, -10, 30, 27);
+  toolkit::Window w(tk_, -1, -1, std::min(width, draw::kScreenW), 60, true, title_key);
+  if (!w) return out;
+  toolkit::picture_button(tk_, w.index(), "budiz.bmp", [this] { tk_.okna.KONECZADAVANI = 1; },
+                          -65, 30, keys::kEnter);
+  toolkit::picture_button(tk_, w.index(), "zrusit.bmp", [this] { tk_.okna.KONECZADAVANI = 2; },
+                          -10, 30, keys::kEscape);
   DIALOGOTEVREN = true;
   VYSLEDEKDIALOGU = kDialogOpen;
-  ModalScope scope(*this, Modal::kInput, title_key);
+  // The input field runs the wait loop itself (the event step is its communication service).
+  tk_.trace.event("dialog", title_key);
+  toolkit::ModalScope<Modal> scope(modal, Modal::kInput, title_key);
   int32_t number = 0;
   std::string typed, result;
-  tk_.okna.ZISKEJUDAJOKNO(w, 10, 30, 255, tk_.images.NAJDIBARVU(0, 0, 64), length, number, typed,
-                          result);
+  tk_.okna.ZISKEJUDAJOKNO(w.index(), 10, 30, 255, tk_.images.NAJDIBARVU(0, 0, 64), length, number,
+                          typed, result);
   out.confirmed = result != std::string(1, '\0') &&
                   (tk_.okna.KONECZADAVANI == 1 || tk_.okna.KONECZADAVANI == 4);
   if (out.confirmed) {
@@ -314,7 +272,7 @@ InputResult Frame::VSTUPNIDIALOG(const std::string& title_key, uint8_t length) {
     out.text = result.empty() && number != 0 ? toolkit::INT2STR(number) : result;
     out.number = number;
   }
-  tk_.okna.SMAZOKNO(w);
+  w.close();
   DIALOGOTEVREN = false;
   VYSLEDEKDIALOGU = kDialogNone;
   return out;
@@ -328,31 +286,29 @@ bool Frame::help_page(const std::string& key) {
   for (int i = 0; i < tx.RADKU; ++i) lines.push_back(tx.TEXTBUFFER[i]);
   const bool more = !lines.empty() && lines.back() == ">>>";
 
-  draw::Graph& g = tk_.graph;
-  const draw::Graph::Style style = g.style();
-  g.SETTEXTSTYLE(4, 0, tx.AKTVELFONTU);
   int widest = 0;
-  for (const std::string& l : lines) widest = std::max(widest, g.TEXTWIDTH(l));
-  g.set_style(style);
+  {
+    draw::Graph& g = tk_.graph;
+    toolkit::StyleGuard style(g);
+    g.SETTEXTSTYLE(4, 0, tx.AKTVELFONTU);
+    for (const std::string& l : lines) widest = std::max(widest, g.TEXTWIDTH(l));
+  }
   // Body lines are drawn left-justified 10 pixels in, so the same margin is kept on the right.
   const int32_t width = std::max(100, widest + 20);
   const int32_t line = tx.AKTVELFONTU + 1;
   const int32_t height = int32_t(lines.size()) * line + (lines.empty() ? 0 : 15) + 55;
 
-  const int32_t h = centred_popup(width, height, "napoveda", key);
-  if (h == toolkit::kNoFreeWindow) return false;
-  const int w = h >> 8;
   bool confirmed = false;
-  button(w, "Budiz.bmp", [&confirmed] { confirmed = true; }, 0, -5, 13);
-  tk_.tlacitka.VYMAZFRONTU();
   VYSLEDEKDIALOGU = kDialogOpen;
-  {
-    ModalScope scope(*this, Modal::kHelp, key);
-    while (!confirmed && !ending()) event_step();
-    tk_.okna.SMAZOKNO(w);
-  }
+  const bool shown = dialog(
+      Modal::kHelp, key, {width, height, "napoveda", key},
+      [&](toolkit::Window& w) {
+        toolkit::picture_button(tk_, w.index(), "Budiz.bmp", [&confirmed] { confirmed = true; }, 0,
+                                -5, keys::kEnter);
+      },
+      [&] { return confirmed || ending(); });
   VYSLEDEKDIALOGU = kDialogNone;
-  return more && confirmed;
+  return shown && more && confirmed;
 }
 
 void Frame::help() {
@@ -361,18 +317,15 @@ void Frame::help() {
 }
 
 void Frame::notice(const std::string& title_key, const std::string& body_key) {
-  const int32_t h = centred_popup(300, 100, title_key, body_key);
-  if (h == toolkit::kNoFreeWindow) return;
-  const int w = h >> 8;
   bool closed = false;
-  button(w, "budiz.bmp", [&closed] { closed = true; }, 0, -5, 13);
-  tk_.tlacitka.VYMAZFRONTU();
   DIALOGOTEVREN = true;
-  {
-    ModalScope scope(*this, Modal::kNotice, body_key);
-    while (!closed && POZADOVANAOBRAZOVKA != kScreenConnect && !ending()) event_step();
-    tk_.okna.SMAZOKNO(w);
-  }
+  dialog(
+      Modal::kNotice, body_key, {300, 100, title_key, body_key},
+      [&](toolkit::Window& w) {
+        toolkit::picture_button(tk_, w.index(), "budiz.bmp", [&closed] { closed = true; }, 0, -5,
+                                keys::kEnter);
+      },
+      [&] { return closed || POZADOVANAOBRAZOVKA == kScreenConnect || ending(); });
   DIALOGOTEVREN = false;
 }
 

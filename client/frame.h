@@ -17,6 +17,7 @@
 #include "client/config.h"
 #include "protocol/client.h"
 #include "protocol/records/users.h"
+#include "toolkit/kit/kit.h"
 #include "toolkit/toolkit.h"
 
 namespace ksv::client {
@@ -139,11 +140,15 @@ class Frame {
     exit_code_ = code;
   }
 
+  // A modal dialog of the client: marked in `modal` as kind with key (and traced) while it is
+  // open, driven by the event step until done() holds (see toolkit::run_dialog). False when no
+  // window was free.
+  bool dialog(Modal kind, const std::string& key, const toolkit::DialogSpec& spec,
+              const std::function<void(toolkit::Window&)>& setup,
+              const std::function<bool()>& done);
+
   // ---- helpers for the screens -----------------------------------------------------------------
   std::string text(const std::string& key) { return tk_.texty.text(key); }
-  // A picture button from guidata/ in a window (a text button when the picture is missing).
-  int32_t button(int window, const std::string& picture, std::function<void()> action, int32_t x,
-                 int32_t y, uint8_t key, int32_t width = 50, int32_t height = 20);
   // The user record of a 27 reply; when it is the own one, the own rights and id are taken
   // from it.
   TPrava read_user_record();
@@ -172,8 +177,7 @@ class Frame {
   // The pause at the end of every event step. By default it waits up to 1 ms for the server's
   // socket; tests run a server pass or feed input here.
   std::function<void()> idle;
-  Modal modal = Modal::kNone;
-  std::string modal_key;                 // key of the dialog now open (help page, error text)
+  toolkit::ModalState<Modal> modal;       // the dialog now open and its key
   std::vector<std::string> menu_entries;  // pictures of the menu built last, top to bottom
   std::array<int, 64> requests_sent{};    // requests composed, per code, since the start
   std::string status_text;                // what the status line shows now
@@ -193,8 +197,6 @@ class Frame {
   void tell_server_to_stop();
   void drop_transfer();
   void close_connection_to_connect_screen();
-  int32_t centred_popup(int32_t width, int32_t height, const std::string& title_key,
-                        const std::string& body_key);
   bool help_page(const std::string& key);
 
   toolkit::Toolkit& tk_;

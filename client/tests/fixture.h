@@ -88,10 +88,10 @@ class ClientTest : public ::testing::Test {
     ++steps;
     if (std::getenv("KSV_TRACE") && steps < 400)
       std::fprintf(stderr, "step %ld scr %d->%d modal %d key %s status '%s' conn %d poslakce %d\n", steps,
-                   f().AKTUALNIOBRAZOVKA, f().POZADOVANAOBRAZOVKA, int(f().modal),
-                   f().modal_key.c_str(), f().status_text.c_str(), int(info().SPOJENO),
+                   f().AKTUALNIOBRAZOVKA, f().POZADOVANAOBRAZOVKA, int(f().modal.kind),
+                   f().modal.key.c_str(), f().status_text.c_str(), int(info().SPOJENO),
                    int(info().POSLAKCE));
-    const std::string now_key = f().modal == Modal::kNone ? "" : f().modal_key;
+    const std::string now_key = f().modal.kind == Modal::kNone ? "" : f().modal.key;
     if (now_key != last_key && !now_key.empty()) seen.push_back(now_key);
     last_key = now_key;
     if (!script.empty() && script.front().first()) {
@@ -113,7 +113,7 @@ class ClientTest : public ::testing::Test {
   // A dialog counts as shown once all its buttons are drawn: until then a poll draws one button
   // and stops, so a hot key pressed earlier would only land in the key queue.
   void when_modal(Modal m, std::function<void()> action) {
-    when([this, m] { return f().modal == m && settled(); }, std::move(action));
+    when([this, m] { return f().modal.kind == m && settled(); }, std::move(action));
   }
   bool settled() {
     for (const auto& b : app->tk.tlacitka.TLACITKO)
@@ -128,7 +128,7 @@ class ClientTest : public ::testing::Test {
       std::string trail;
       for (const std::string& k : seen) trail += k + " ";
       ADD_FAILURE() << "step limit: screen " << f().AKTUALNIOBRAZOVKA << " -> "
-                    << f().POZADOVANAOBRAZOVKA << ", modal " << int(f().modal) << ", status '"
+                    << f().POZADOVANAOBRAZOVKA << ", modal " << int(f().modal.kind) << ", status '"
                     << f().status_text << "', dialogs: " << trail
                     << ", script left: " << script.size();
     }

@@ -64,7 +64,7 @@ TEST_F(ClientTest, HelpFollowsTheMarkerToItsSecondPage) {
   open_client();
   f().AKTUALNIOBRAZOVKA = kScreenMenu;
   when_modal(Modal::kHelp, [this] { key(13); });
-  when([this] { return f().modal == Modal::kHelp && f().modal_key == "help2b" && settled(); },
+  when([this] { return f().modal.kind == Modal::kHelp && f().modal.key == "help2b" && settled(); },
        [this] { key(13); });
   f().help();
   EXPECT_EQ(seen, (Entries{"help2", "help2b"}));

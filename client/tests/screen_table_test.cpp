@@ -54,7 +54,7 @@ TEST_F(ClientTest, ScreenWithoutTheRightsSaysSoAndReturnsToTheMenu) {
   f().request_screen(7);
   std::string body;
   when_modal(Modal::kNotice, [&, this] {
-    body = f().modal_key;
+    body = f().modal.key;
     EXPECT_EQ(f().AKTUALNIOBRAZOVKA, 7);
     key(13);
   });

@@ -39,7 +39,7 @@ TEST_F(ClientTest, UnreachableInternalAddressStaysOfflineAndExternalConnects) {
          key('e');
          key(13);
        });
-  ASSERT_TRUE(run_until([this] { return f().modal == Modal::kUserList; }));
+  ASSERT_TRUE(run_until([this] { return f().modal.kind == Modal::kUserList; }));
   EXPECT_TRUE(info().SPOJENO);
   EXPECT_FALSE(app->client.conn.LOKALNISERV);
   EXPECT_EQ(f().AKTUALNIOBRAZOVKA, kScreenLogin);
@@ -54,7 +54,7 @@ TEST_F(ClientTest, InternalAddressChosenBackAfterExternal) {
     key('i');
     key(13);
   });
-  ASSERT_TRUE(run_until([this] { return f().modal == Modal::kUserList; }));
+  ASSERT_TRUE(run_until([this] { return f().modal.kind == Modal::kUserList; }));
   EXPECT_TRUE(app->client.conn.LOKALNISERV);
   EXPECT_TRUE(info().SPOJENO);
 }
@@ -105,7 +105,7 @@ TEST_F(ClientTest, ThirdWrongPasswordEndsOnTheConnectionScreen) {
   }
   when_modal(Modal::kError, [this] { key(13); });
   ASSERT_TRUE(run_until([this] {
-    return errors(seen).size() == 3 && f().modal == Modal::kAddress;
+    return errors(seen).size() == 3 && f().modal.kind == Modal::kAddress;
   }));
   EXPECT_EQ(errors(seen), (std::vector<std::string>{"error196", "error196", "error195"}));
   EXPECT_EQ(f().AKTUALNIOBRAZOVKA, kScreenConnect);
@@ -177,7 +177,7 @@ TEST_F(ClientTest, WithoutTheSignatureTheServerDropsTheClient) {
   when([this] { return f().requests_sent[10] == 1; }, [] {});
   ASSERT_TRUE(run_until([this] {
     return f().requests_sent[10] == 1 && f().AKTUALNIOBRAZOVKA == kScreenConnect &&
-           f().modal == Modal::kAddress;
+           f().modal.kind == Modal::kAddress;
   }));
   EXPECT_FALSE(info().SPOJENO);
   EXPECT_TRUE(app->tk.seznam.SEZNAM.empty());
@@ -208,7 +208,7 @@ TEST_F(ClientTest, FreshUserListIsReadFromTempInsteadOfAskingAgain) {
   });
   when_modal(Modal::kAddress, [this] { key(13); });
   ASSERT_TRUE(run_until([this] {
-    return script.empty() && f().modal == Modal::kUserList;
+    return script.empty() && f().modal.kind == Modal::kUserList;
   }));
   EXPECT_EQ(lists_seen, 1);                // 62 minutes old, same minutes: not asked again
   EXPECT_EQ(f().requests_sent[10], 2);     // 7 minutes old: asked again
@@ -225,7 +225,7 @@ TEST_F(ClientTest, ListCutOffByALostConnectionIsNotKept) {
   when([this] { return app->client.transfer_active() && info().VELIKOST > 0; },
        [this] { server->disconnect(session_slot()); });
   ASSERT_TRUE(run_until([this] {
-    return script.empty() && f().modal == Modal::kAddress;
+    return script.empty() && f().modal.kind == Modal::kAddress;
   }));
   EXPECT_FALSE(info().SPOJENO);
   EXPECT_TRUE(f().SEZNAMUZIVATELU.empty());
@@ -264,7 +264,7 @@ TEST_F(ClientTest, LogoutFromTheMenuReconnectsToTheLoginScreen) {
   when([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu && f().requests_sent[27] == 1 && settled(); },
        [this] { key(15); });
   ASSERT_TRUE(run_until([this] {
-    return f().requests_sent[20] == 1 && f().modal == Modal::kUserList;
+    return f().requests_sent[20] == 1 && f().modal.kind == Modal::kUserList;
   }));
   EXPECT_TRUE(info().SPOJENO);
   EXPECT_FALSE(info().PRIHLASEN);

@@ -26,13 +26,12 @@ void build_connection_screen(Frame& f, Workspace&) {
     if (conn.LOKALNISERV != internal) st->changed = true;
     conn.LOKALNISERV = internal;
   };
-  f.button(w, "pripojit.bmp", [st] { st->confirmed = true; }, 20, -10, kEnter);
-  f.button(w, "interni.bmp", [choose] { choose(true); }, 80, -10, 'i');
-  f.button(w, "externi.bmp", [choose] { choose(false); }, 140, -10, 'e');
-  f.button(w, "pomoc.bmp", [&f] { f.defer([&f] { f.help(); }); }, 200, -10, kF1);
+  toolkit::picture_button(f.tk(), w, "pripojit.bmp", [st] { st->confirmed = true; }, 20, -10, kEnter);
+  toolkit::picture_button(f.tk(), w, "interni.bmp", [choose] { choose(true); }, 80, -10, 'i');
+  toolkit::picture_button(f.tk(), w, "externi.bmp", [choose] { choose(false); }, 140, -10, 'e');
+  toolkit::picture_button(f.tk(), w, "pomoc.bmp", [&f] { f.defer([&f] { f.help(); }); }, 200, -10, kF1);
   f.status("offline");
-  f.modal = Modal::kAddress;
-  f.modal_key = "pripoj";
+  toolkit::ModalScope<Modal> scope(f.modal, Modal::kAddress, "pripoj");
   while (!f.screen_left()) {
     if (st->changed) {
       st->changed = false;
@@ -48,7 +47,6 @@ void build_connection_screen(Frame& f, Workspace&) {
       if (f.info().SPOJENO) f.request_screen(kScreenLogin);
     }
   }
-  f.modal = Modal::kNone;
 }
 
 }  // namespace ksv::client

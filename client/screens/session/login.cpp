@@ -46,14 +46,10 @@ std::optional<std::string> read_password(Frame& f, int window) {
   show();
   tk.okna.KONECZADAVANI = 0;
   tk.tlacitka.VYMAZFRONTU();
-  f.modal = Modal::kPassword;
-  f.modal_key = "heslo";
+  toolkit::ModalScope<Modal> scope(f.modal, Modal::kPassword, "heslo");
   while (tk.okna.KONECZADAVANI == 0) {
     f.event_step();
-    if (f.screen_left()) {
-      f.modal = Modal::kNone;
-      return std::nullopt;
-    }
+    if (f.screen_left()) return std::nullopt;
     bool changed = false;
     while (tk.tlacitka.JEKLAV()) {
       uint8_t k = tk.tlacitka.ZISKKLAV();
@@ -66,7 +62,6 @@ std::optional<std::string> read_password(Frame& f, int window) {
     }
     if (changed) show();
   }
-  f.modal = Modal::kNone;
   return typed;
 }
 
@@ -160,17 +155,17 @@ void build_login_screen(Frame& f, Workspace&) {
   f.status("connected");
   tk.okna.PRVNISEZNAMVOKNE(w, 10, 30, 200, 235, 12, 0);
   auto chosen = std::make_shared<bool>(false);
-  f.button(w, "nahoru.bmp", [&tk] { tk.seznam.SEZNAMNAHORU(); tk.tlacitka.NUTNOVYKRESLIT = true; },
+  toolkit::picture_button(f.tk(), w, "nahoru.bmp", [&tk] { tk.seznam.SEZNAMNAHORU(); tk.tlacitka.NUTNOVYKRESLIT = true; },
            -15, 30, kUp, 22, 20);
-  f.button(w, "dolu.bmp", [&tk] { tk.seznam.SEZNAMDOLU(); tk.tlacitka.NUTNOVYKRESLIT = true; },
+  toolkit::picture_button(f.tk(), w, "dolu.bmp", [&tk] { tk.seznam.SEZNAMDOLU(); tk.tlacitka.NUTNOVYKRESLIT = true; },
            -15, 60, kDown, 22, 20);
-  f.button(w, "pomoc.bmp", [&f] { f.defer([&f] { f.help(); }); }, -15, -10, kF1);
-  f.button(w, "prihlasit.bmp", [chosen, &tk] { *chosen = !tk.seznam.SEZNAM.empty(); }, 10, -10,
+  toolkit::picture_button(f.tk(), w, "pomoc.bmp", [&f] { f.defer([&f] { f.help(); }); }, -15, -10, kF1);
+  toolkit::picture_button(f.tk(), w, "prihlasit.bmp", [chosen, &tk] { *chosen = !tk.seznam.SEZNAM.empty(); }, 10, -10,
            kEnter);
-  f.modal = Modal::kUserList;
-  f.modal_key = "uzivatel";
-  while (!*chosen && !f.screen_left()) f.event_step();
-  f.modal = Modal::kNone;
+  {
+    toolkit::ModalScope<Modal> scope(f.modal, Modal::kUserList, "uzivatel");
+    while (!*chosen && !f.screen_left()) f.event_step();
+  }
   if (f.screen_left()) return;
   const std::string name = chosen_name(f);
 
@@ -179,7 +174,7 @@ void build_login_screen(Frame& f, Workspace&) {
     h = tk.okna.VYTVOROKNO(-1, -1, 400, 55, false, "heslo", "");
     if (h == toolkit::kNoFreeWindow) return;
     w = h >> 8;
-    f.button(w, "budiz.bmp", [&tk] { tk.okna.KONECZADAVANI = 1; }, -5, -5, kEnter);
+    toolkit::picture_button(f.tk(), w, "budiz.bmp", [&tk] { tk.okna.KONECZADAVANI = 1; }, -5, -5, kEnter);
     std::optional<std::string> password = read_password(f, w);
     if (!password) return;
 

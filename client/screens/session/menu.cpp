@@ -69,7 +69,7 @@ void build_menu(Frame& f, Workspace& ws) {
   f.menu_entries.clear();
   for (Entry& e : entries) {
     // A whole command exchange never runs inside the poll that fired the button.
-    f.button(w, e.picture, [&f, action = std::move(e.action)] { f.defer(action); }, 0, e.y, e.key);
+    toolkit::picture_button(f.tk(), w, e.picture, [&f, action = std::move(e.action)] { f.defer(action); }, 0, e.y, e.key);
     f.menu_entries.push_back(e.picture);
   }
 }
