@@ -16,8 +16,11 @@ case " $* " in
 esac
 echo "server KSV_PORT=${KSV_PORT:-} args=$*" >>"$RECORD"
 EOF
+# The client, like the real one connecting, waits (up to 5 s) for the server it was started
+# beside: the script stops the server as soon as the client ends.
 cat >"$WORK/KSVDB" <<'EOF'
 #!/usr/bin/env bash
+for _ in $(seq 100); do grep -q '^server' "$RECORD" && break; sleep 0.05; done
 echo "client KSV_PORT=${KSV_PORT:-}" >>"$RECORD"
 EOF
 chmod +x "$WORK/ksvserver" "$WORK/KSVDB"
