@@ -16,97 +16,90 @@ namespace sl = ksv::slot;
 
 constexpr int kReplaceRight = 59;
 
-Catalogues catalogues(Server& s) { return Catalogues(s.tree().base()); }
+Catalogues catalogues(Context& c) { return Catalogues(c.server.tree().base()); }
 
 template <class T>
-T record_at_4(Server& s) {
+T record_at_4(Context& c) {
   T rec{};
-  s.buffer().get_raw(sl::kText, &rec, sizeof rec);
+  c.packet.get_raw(sl::kText, &rec, sizeof rec);
   return rec;
 }
 
-bool may_replace(Server& s, int slot) { return TESTBIT(s.session(slot).rights, kReplaceRight); }
+bool may_replace(Context& c) { return TESTBIT(c.session.rights, kReplaceRight); }
 
-void reply_save(Server& s, SaveResult r, uint8_t ok) {
-  reply(s, r == SaveResult::kSaved     ? ok
+void reply_save(Context& c, SaveResult r, uint8_t ok) {
+  reply(c, r == SaveResult::kSaved     ? ok
            : r == SaveResult::kNoRight ? rep::kNeedsRight
                                        : rep::kFailed);
 }
 
 // A copy of a catalogue file in temp under the session's name for it.
-void send_copy(Server& s, int slot, const char* file, const char* stem, uint8_t ok) {
-  const std::string name = stem + std::to_string(slot);
-  if (!copy_file(s.tree().path(file), s.tree().path("temp/" + name))) {
-    reply(s, rep::kFailed);
+void send_copy(Context& c, const char* file, const char* stem, uint8_t ok) {
+  const std::string name = stem + std::to_string(c.slot);
+  if (!copy_file(c.server.tree().path(file), c.server.tree().path("temp/" + name))) {
+    reply(c, rep::kFailed);
     return;
   }
-  s.buffer().ULOZRETEZEC(sl::kText, true, name);
-  reply(s, ok);
+  c.packet.ULOZRETEZEC(sl::kText, true, name);
+  reply(c, ok);
 }
 
 }  // namespace
 
-void cmd_thread_list(Server& s, int slot) {
-  send_copy(s, slot, kThreadFile, "nite", rep::kThreads);
-}
-void cmd_material_list(Server& s, int slot) {
-  send_copy(s, slot, kMaterialFile, "mat", rep::kMaterials);
-}
-void cmd_placement_list(Server& s, int slot) {
-  send_copy(s, slot, kPlacementFile, "umist", rep::kPlacements);
-}
+void cmd_thread_list(Context& c) { send_copy(c, kThreadFile, "nite", rep::kThreads); }
+void cmd_material_list(Context& c) { send_copy(c, kMaterialFile, "mat", rep::kMaterials); }
+void cmd_placement_list(Context& c) { send_copy(c, kPlacementFile, "umist", rep::kPlacements); }
 
-void cmd_save_thread(Server& s, int slot) {
-  reply_save(s, catalogues(s).save_thread(record_at_4<TBarva>(s), may_replace(s, slot)),
-             rep::kThreads);
+void cmd_save_thread(Context& c) {
+  reply_save(c, catalogues(c).save_thread(record_at_4<TBarva>(c), may_replace(c)), rep::kThreads);
 }
-void cmd_save_material(Server& s, int slot) {
-  reply_save(s, catalogues(s).save_material(record_at_4<TMaterial>(s), may_replace(s, slot)),
+void cmd_save_material(Context& c) {
+  reply_save(c, catalogues(c).save_material(record_at_4<TMaterial>(c), may_replace(c)),
              rep::kMaterials);
 }
-void cmd_save_placement(Server& s, int slot) {
-  reply_save(s, catalogues(s).save_placement(record_at_4<TUmisteni>(s), may_replace(s, slot)),
+void cmd_save_placement(Context& c) {
+  reply_save(c, catalogues(c).save_placement(record_at_4<TUmisteni>(c), may_replace(c)),
              rep::kPlacements);
 }
 
-void cmd_delete_thread(Server& s, int) {
-  reply(s, catalogues(s).delete_thread(record_at_4<TBarva>(s)) ? rep::kThreads : rep::kFailed);
+void cmd_delete_thread(Context& c) {
+  reply(c, catalogues(c).delete_thread(record_at_4<TBarva>(c)) ? rep::kThreads : rep::kFailed);
 }
-void cmd_delete_material(Server& s, int) {
-  reply(s,
-        catalogues(s).delete_material(record_at_4<TMaterial>(s)) ? rep::kMaterials : rep::kFailed);
-}
-void cmd_delete_placement(Server& s, int) {
-  reply(s, catalogues(s).delete_placement(record_at_4<TUmisteni>(s)) ? rep::kPlacements
+void cmd_delete_material(Context& c) {
+  reply(c, catalogues(c).delete_material(record_at_4<TMaterial>(c)) ? rep::kMaterials
                                                                      : rep::kFailed);
 }
+void cmd_delete_placement(Context& c) {
+  reply(c, catalogues(c).delete_placement(record_at_4<TUmisteni>(c)) ? rep::kPlacements
+                                                                      : rep::kFailed);
+}
 
-void cmd_placement_picture(Server& s, int slot) {
-  const std::string name = "nahl" + std::to_string(slot) + ".ksv";
-  switch (catalogues(s).copy_placement_picture(record_at_4<TUmisteni>(s),
-                                               s.tree().path("temp/" + name))) {
+void cmd_placement_picture(Context& c) {
+  const std::string name = "nahl" + std::to_string(c.slot) + ".ksv";
+  switch (catalogues(c).copy_placement_picture(record_at_4<TUmisteni>(c),
+                                               c.server.tree().path("temp/" + name))) {
     case PictureResult::kCopied:
-      s.buffer().ULOZRETEZEC(sl::kText, true, name);
-      reply(s, rep::kPicture);
+      c.packet.ULOZRETEZEC(sl::kText, true, name);
+      reply(c, rep::kPicture);
       return;
     case PictureResult::kNoPicture:
-      reply(s, rep::kPlacements);
+      reply(c, rep::kPlacements);
       return;
     case PictureResult::kNotFound:
     case PictureResult::kFileError:
-      reply(s, rep::kFailed);
+      reply(c, rep::kFailed);
       return;
   }
 }
 
-void cmd_picture_upload_name(Server& s, int slot) {
-  std::optional<int32_t> id = catalogues(s).placement_id_exact(record_at_4<TUmisteni>(s));
+void cmd_picture_upload_name(Context& c) {
+  std::optional<int32_t> id = catalogues(c).placement_id_exact(record_at_4<TUmisteni>(c));
   if (!id) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
-  s.buffer().ULOZRETEZEC(sl::kText, true, picture_upload_name(*id, slot));
-  reply(s, rep::kPicture);
+  c.packet.ULOZRETEZEC(sl::kText, true, picture_upload_name(*id, c.slot));
+  reply(c, rep::kPicture);
 }
 
 }  // namespace ksv::server

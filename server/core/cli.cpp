@@ -145,7 +145,6 @@ int run_cli(int argc, char** argv, std::ostream& out, std::ostream& err,
     Server server(clock, opt);
     // Messages, mail, cameras and the alarm with its terminal link, as "ksvserver.cfg" sets them.
     ServerUnits units(server, read_server_config(DataTree(opt.base_dir).path(kConfigFile)));
-    install_store_hooks(server);
     return server.run();
   }
 

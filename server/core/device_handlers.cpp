@@ -25,101 +25,103 @@ void reply_file(Server& s, uint8_t code, const std::string& name) {
 
 }  // namespace
 
-void cmd_alarm_set(Server& s, int) {
-  ServerUnits* u = ServerUnits::of(s);
+void cmd_alarm_set(Context& c) {
+  ServerUnits* u = c.units;
   uint8_t settings[kAlarmSettingsBytes];
-  if (!u || !s.buffer().get_raw(ksv::slot::kText, settings, sizeof settings) ||
+  if (!u || !c.packet.get_raw(ksv::slot::kText, settings, sizeof settings) ||
       !u->alarm.save_settings(settings)) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
-  reply(s, rep::kAlarm);
+  reply(c, rep::kAlarm);
 }
 
-void cmd_alarm_get(Server& s, int) {
-  ServerUnits* u = ServerUnits::of(s);
+void cmd_alarm_get(Context& c) {
+  ServerUnits* u = c.units;
   if (!u) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   TAlarm rec = u->alarm.record();
-  s.buffer().put_raw(ksv::slot::kText, &rec, sizeof rec);
-  reply(s, rep::kAlarm);
+  c.packet.put_raw(ksv::slot::kText, &rec, sizeof rec);
+  reply(c, rep::kAlarm);
 }
 
-void cmd_camera_frames(Server& s, int slot) {
-  ServerUnits* u = ServerUnits::of(s);
+void cmd_camera_frames(Context& c) {
+  ServerUnits* u = c.units;
   int camera = 0;
   TDatum day{};
-  if (!u || !camera_of(s, camera) || !s.buffer().get_raw(camera_slot::kDay, &day, sizeof day)) {
-    reply(s, rep::kFailed);
+  if (!u || !camera_of(c.server, camera) ||
+      !c.packet.get_raw(camera_slot::kDay, &day, sizeof day)) {
+    reply(c, rep::kFailed);
     return;
   }
-  const std::string name = "sezns" + std::to_string(slot);
-  if (!u->cameras.write_day_list(camera, day, s.tree().path("temp/" + name))) {
-    reply(s, rep::kFailed);
+  const std::string name = "sezns" + std::to_string(c.slot);
+  if (!u->cameras.write_day_list(camera, day, c.server.tree().path("temp/" + name))) {
+    reply(c, rep::kFailed);
     return;
   }
-  reply_file(s, rep::kFrameList, name);
+  reply_file(c.server, rep::kFrameList, name);
 }
 
-void cmd_camera_frame(Server& s, int slot) {
-  ServerUnits* u = ServerUnits::of(s);
+void cmd_camera_frame(Context& c) {
+  ServerUnits* u = c.units;
   int camera = 0;
   TDatum day{};
   TCas time{};
-  if (!u || !camera_of(s, camera) || !s.buffer().get_raw(camera_slot::kDay, &day, sizeof day) ||
-      !s.buffer().get_raw(camera_slot::kTime, &time, sizeof time)) {
-    reply(s, rep::kFailed);
+  if (!u || !camera_of(c.server, camera) ||
+      !c.packet.get_raw(camera_slot::kDay, &day, sizeof day) ||
+      !c.packet.get_raw(camera_slot::kTime, &time, sizeof time)) {
+    reply(c, rep::kFailed);
     return;
   }
-  const std::string name = "frame" + std::to_string(slot) + ".jpg";
+  const std::string name = "frame" + std::to_string(c.slot) + ".jpg";
   std::optional<std::string> from = u->cameras.frame_path(camera, day, time);
-  if (!from || !copy_file(*from, s.tree().path("temp/" + name))) {
-    reply(s, rep::kFailed);
+  if (!from || !copy_file(*from, c.server.tree().path("temp/" + name))) {
+    reply(c, rep::kFailed);
     return;
   }
-  reply_file(s, rep::kFrame, name);
+  reply_file(c.server, rep::kFrame, name);
 }
 
-void cmd_camera_shot(Server& s, int slot) {
-  ServerUnits* u = ServerUnits::of(s);
+void cmd_camera_shot(Context& c) {
+  ServerUnits* u = c.units;
   int camera = 0;
-  if (!u || !camera_of(s, camera)) {
-    reply(s, rep::kFailed);
+  if (!u || !camera_of(c.server, camera)) {
+    reply(c, rep::kFailed);
     return;
   }
-  const std::string name = "pracf" + std::to_string(slot);
+  const std::string name = "pracf" + std::to_string(c.slot);
   if (u->cameras.shot(camera, name) != kShotStored) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
-  reply_file(s, rep::kFrame, name);
+  reply_file(c.server, rep::kFrame, name);
 }
 
-void cmd_camera_plan_get(Server& s, int) {
+void cmd_camera_plan_get(Context& c) {
   int camera = 0;
-  if (!camera_of(s, camera)) {
-    reply(s, rep::kFailed);
+  if (!camera_of(c.server, camera)) {
+    reply(c, rep::kFailed);
     return;
   }
-  const TKamery& k = s.tree().kamery;
-  s.buffer().ULOZCISLO(camera_slot::kSystemOn, k.POUZIVAT ? 1 : 0);
-  s.buffer().put_raw(camera_slot::kPlan, &k.PLAN[camera], sizeof(TPlanKamer));
-  reply(s, rep::kCameraPlan);
+  const TKamery& k = c.server.tree().kamery;
+  c.packet.ULOZCISLO(camera_slot::kSystemOn, k.POUZIVAT ? 1 : 0);
+  c.packet.put_raw(camera_slot::kPlan, &k.PLAN[camera], sizeof(TPlanKamer));
+  reply(c, rep::kCameraPlan);
 }
 
-void cmd_camera_plan_set(Server& s, int) {
-  ServerUnits* u = ServerUnits::of(s);
+void cmd_camera_plan_set(Context& c) {
+  ServerUnits* u = c.units;
   int camera = 0;
   TPlanKamer plan{};
-  if (!u || !camera_of(s, camera) ||
-      !s.buffer().get_raw(camera_slot::kPlan, &plan, sizeof plan) ||
-      !u->cameras.save_plan(camera, s.buffer().ZISKEJCISLO(camera_slot::kSystemOn) == 1, plan)) {
-    reply(s, rep::kFailed);
+  if (!u || !camera_of(c.server, camera) ||
+      !c.packet.get_raw(camera_slot::kPlan, &plan, sizeof plan) ||
+      !u->cameras.save_plan(camera, c.packet.ZISKEJCISLO(camera_slot::kSystemOn) == 1, plan)) {
+    reply(c, rep::kFailed);
     return;
   }
-  reply(s, rep::kCameraPlanSaved);
+  reply(c, rep::kCameraPlanSaved);
 }
 
 }  // namespace ksv::server

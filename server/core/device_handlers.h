@@ -1,12 +1,13 @@
 // The units beside the server core — messages and e-mail, the cameras, the alarm with the
 // terminal link — and their command handlers (rows 15, 43-49 and 80 of the catalogue).
 //
-// ServerUnits owns the units of one server, installs their loop hooks, and is found again by
-// the handlers through the server they run for.
+// ServerUnits owns the units of one server and attaches itself to it: the server's loop calls
+// them in a fixed order, and the dispatcher hands them to the handlers in their context.
 #pragma once
 #include <memory>
 #include <string>
 
+#include "server/core/context.h"
 #include "server/devices/alarm.h"
 #include "server/devices/attendance_link.h"
 #include "server/devices/cameras.h"
@@ -21,17 +22,17 @@ namespace ksv::server {
 class Server;
 
 // Messages (message_handlers.cpp).
-void cmd_send_message(Server& s, int slot);      // 15
-void cmd_message_received(Server& s, int slot);  // 80
+void cmd_send_message(Context& c);      // 15
+void cmd_message_received(Context& c);  // 80
 
 // Alarm and cameras (device_handlers.cpp).
-void cmd_alarm_set(Server& s, int slot);         // 43
-void cmd_alarm_get(Server& s, int slot);         // 44
-void cmd_camera_frames(Server& s, int slot);     // 45
-void cmd_camera_frame(Server& s, int slot);      // 46
-void cmd_camera_shot(Server& s, int slot);       // 47
-void cmd_camera_plan_get(Server& s, int slot);   // 48
-void cmd_camera_plan_set(Server& s, int slot);   // 49
+void cmd_alarm_set(Context& c);         // 43
+void cmd_alarm_get(Context& c);         // 44
+void cmd_camera_frames(Context& c);     // 45
+void cmd_camera_frame(Context& c);      // 46
+void cmd_camera_shot(Context& c);       // 47
+void cmd_camera_plan_get(Context& c);   // 48
+void cmd_camera_plan_set(Context& c);   // 49
 
 // Packet offsets of the camera commands.
 namespace camera_slot {
@@ -59,8 +60,14 @@ class ServerUnits {
   ServerUnits(const ServerUnits&) = delete;
   ServerUnits& operator=(const ServerUnits&) = delete;
 
-  // The units of the server a handler runs for; nullptr when none were installed.
-  static ServerUnits* of(Server& server);
+  // The loop's calls, in the order a pass makes them.
+  // At start-up: the cameras after the data tree, the terminal link after the socket.
+  void start_cameras();
+  void start_link();
+  // Every pass: the alarm sensors, then the cameras' capture loop.
+  void poll();
+  // The nightly cleaning clears the plans' run-time marks.
+  void new_day();
 
   // Stores a message; the file name, or "" on a file error.
   std::string store_message(int32_t to, const std::string& text, int32_t from, bool receipt);
@@ -83,8 +90,6 @@ class ServerUnits {
   // The camera-failure bookkeeping: the failure was reported to the administrator.
   bool camera_failure_reported = false;
 
- private:
-  void start_link();
 };
 
 }  // namespace ksv::server

@@ -1,8 +1,5 @@
-// ServerUnits: creating the units beside the core, wiring them into the loop's hooks, the
-// message delivery of the maintenance pass and the camera-failure reactions.
-#include <map>
-#include <mutex>
-
+// ServerUnits: creating the units beside the core, the loop's calls into them, the message
+// delivery of the maintenance pass and the camera-failure reactions.
 #include "protocol/commands.h"
 #include "protocol/records/users.h"
 #include "server/core/device_handlers.h"
@@ -12,13 +9,6 @@
 namespace ksv::server {
 
 namespace {
-
-// Handlers are plain functions of the server; they find the units of their server here.
-std::mutex g_units_mu;
-std::map<const Server*, ServerUnits*>& units_table() {
-  static std::map<const Server*, ServerUnits*> table;
-  return table;
-}
 
 // The attendance files of the data store, as the devices see them. One object serves all
 // terminal events, so they are serialised by its lock.
@@ -40,16 +30,6 @@ std::unique_ptr<FrameGrabber> grabber_from(const ServerConfig& c) {
   return std::make_unique<CommandGrabber>(c.grabber_command);
 }
 
-// Hooks set before ours keep running, ours after them.
-template <class F, class G>
-void chain(F& hook, G mine) {
-  F before = hook;
-  hook = [before, mine](auto&&... args) {
-    if (before) before(args...);
-    mine(args...);
-  };
-}
-
 }  // namespace
 
 ServerUnits::ServerUnits(Server& srv, ServerConfig cfg, std::unique_ptr<AttendanceLink> att,
@@ -66,32 +46,23 @@ ServerUnits::ServerUnits(Server& srv, ServerConfig cfg, std::unique_ptr<Attendan
       alarm(srv.clock(), srv.log(), srv.tree().path("alarm.dat"), srv.tree().alarm, *attendance,
             srv.users(), mailer),
       lines(std::move(ml)) {
-  {
-    std::lock_guard<std::mutex> lock(g_units_mu);
-    units_table()[&server] = this;
-  }
   for (const std::string& p : config.problems) server.log().line(kConfigFile + (": " + p));
-  ServerHooks& h = server.hooks;
-  chain(h.start_cameras, [this](Server&) { cameras.start(); });
-  chain(h.start_alarm, [this](Server&) { start_link(); });
-  chain(h.poll_alarm, [this](Server&) { alarm.poll(); });
-  chain(h.poll_cameras, [this](Server&) { cameras.capture(); });
-  chain(h.offer_message, [this](Server&, int slot) { offer_message(slot); });
-  chain(h.camera_plan, [this](Server&) { camera_maintenance(); });
-  chain(h.nightly_camera_marks, [this](Server&) { cameras.new_day(); });
+  server.attach_units(this);
 }
 
 ServerUnits::~ServerUnits() {
   if (link) link->stop();
-  std::lock_guard<std::mutex> lock(g_units_mu);
-  units_table().erase(&server);
+  server.attach_units(nullptr);
 }
 
-ServerUnits* ServerUnits::of(Server& s) {
-  std::lock_guard<std::mutex> lock(g_units_mu);
-  auto it = units_table().find(&s);
-  return it == units_table().end() ? nullptr : it->second;
+void ServerUnits::start_cameras() { cameras.start(); }
+
+void ServerUnits::poll() {
+  alarm.poll();
+  cameras.capture();
 }
+
+void ServerUnits::new_day() { cameras.new_day(); }
 
 void ServerUnits::start_link() {
   if (!lines) {

@@ -221,7 +221,10 @@ uint8_t Server::execute(int slot) {
     return rep::kProgramBusy;
   }
 
-  if (allowed && cmd.handler) cmd.handler(*this, slot);
+  if (allowed && cmd.handler) {
+    Context context{*this, units_, buf_, slot, k};
+    cmd.handler(context);
+  }
   if (!k.in_use) return 0;  // the handler ended the session
 
   // End of execution.

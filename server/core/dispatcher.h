@@ -4,12 +4,10 @@
 #pragma once
 #include <cstdint>
 
+#include "server/core/context.h"
+
 namespace ksv::server {
 
-class Server;
-
-// A handler works on the shared buffer for the session in `slot` and leaves its reply there.
-using Handler = void (*)(Server& server, int slot);
 
 // The rights rule of a command: which bit of the session's rights it needs.
 struct Rule {

@@ -1,44 +1,47 @@
 // The command handlers of the server core (rows of the catalogue in dispatcher.cpp). Each reads
-// its arguments from the shared buffer, acts for the session in `slot`, and composes its reply.
+// its arguments from the context's packet, acts for its session, and composes its reply.
 #pragma once
 #include <cstdint>
 #include <string>
+
+#include "server/core/context.h"
 
 namespace ksv::server {
 
 class Server;
 
 // Session and server commands (session_commands.cpp).
-void cmd_probe(Server& s, int slot);          // 1
-void cmd_restart(Server& s, int slot);        // 2
-void cmd_time(Server& s, int slot);           // 13
-void cmd_disconnect(Server& s, int slot);     // 20
-void cmd_probe_answer(Server& s, int slot);   // 64
+void cmd_probe(Context& c);          // 1
+void cmd_restart(Context& c);        // 2
+void cmd_time(Context& c);           // 13
+void cmd_disconnect(Context& c);     // 20
+void cmd_probe_answer(Context& c);   // 64
 
 // Users and rights (user_commands.cpp).
-void cmd_user_id(Server& s, int slot);         // 5
-void cmd_user_name(Server& s, int slot);       // 6
-void cmd_user_list_ids(Server& s, int slot);   // 7
-void cmd_user_list(Server& s, int slot);       // 10
-void cmd_login(Server& s, int slot);           // 11
-void cmd_create_user(Server& s, int slot);     // 25
-void cmd_delete_user(Server& s, int slot);     // 26
-void cmd_user_details(Server& s, int slot);    // 27
-void cmd_save_user(Server& s, int slot);       // 28
-void cmd_own_rights(Server& s, int slot);      // 60
-void cmd_set_rights(Server& s, int slot);      // 61
-void cmd_delegate(Server& s, int slot);        // 62
+void cmd_user_id(Context& c);         // 5
+void cmd_user_name(Context& c);       // 6
+void cmd_user_list_ids(Context& c);   // 7
+void cmd_user_list(Context& c);       // 10
+void cmd_login(Context& c);           // 11
+void cmd_create_user(Context& c);     // 25
+void cmd_delete_user(Context& c);     // 26
+void cmd_user_details(Context& c);    // 27
+void cmd_save_user(Context& c);       // 28
+void cmd_own_rights(Context& c);      // 60
+void cmd_set_rights(Context& c);      // 61
+void cmd_delegate(Context& c);        // 62
 
 // File transfer (transfer.cpp).
-void cmd_upload_start(Server& s, int slot);    // 30
-void cmd_download_start(Server& s, int slot);  // 31
-void cmd_abort_transfer(Server& s, int slot);  // 32
-void cmd_upload_block(Server& s, int slot);    // 120
-void cmd_download_block(Server& s, int slot);  // 121
+void cmd_upload_start(Context& c);    // 30
+void cmd_download_start(Context& c);  // 31
+void cmd_abort_transfer(Context& c);  // 32
+void cmd_upload_block(Context& c);    // 120
+void cmd_download_block(Context& c);  // 121
 
 // Helpers shared by handlers.
 // Composes a reply with block 0 and flag true.
 void reply(Server& s, uint8_t code);
+void reply(Context& c, uint8_t code);
 // The directory uploads and downloads work in: temp, the open order, or its open program.
 std::string transfer_dir(Server& s, int slot);
 // The session's own list files, always fetched from temp ("sezn3", "nahl3.ksv", ...).

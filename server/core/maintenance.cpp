@@ -2,6 +2,7 @@
 // the offer of waiting messages to idle sessions, the daily flags and the nightly cleaning, and
 // the camera plan.
 #include "protocol/file_util.h"
+#include "server/core/device_handlers.h"
 #include "server/core/server.h"
 
 namespace ksv::server {
@@ -17,18 +18,18 @@ void Server::maintenance_pass() {
     log_.line("Server KSV db se restartuje ...");
     return;
   }
-  if (hooks.offer_message)
+  if (units_)
     for (int slot = 0; slot < kMaxSessions; ++slot) {
       TKlient& k = sessions_[slot];
       if (k.in_use.load(std::memory_order_acquire) && k.logged_in() && k.nothing_to_send &&
           k.message_in_delivery.empty())
-        hooks.offer_message(*this, slot);
+        units_->offer_message(slot);
     }
 
   if (now.hour == 23 && now.minute < 4) daily_ = DailyFlags{};
   if (now.hour == 0) nightly_cleaning(now);
 
-  if (hooks.camera_plan) hooks.camera_plan(*this);
+  if (units_) units_->camera_maintenance();
 }
 
 // One cleaning per pass, in a fixed order, each once per night. "temp" holds the transfer files
@@ -38,7 +39,7 @@ void Server::nightly_cleaning(const DateTime& now) {
     daily_.cameras = true;
     log_.line("Probiha cisteni zaznamu kamer ...");
     for (TPlanKamer& plan : tree_.kamery.PLAN) plan.AKTZMENA = TPlanKamer::AktZmena{};
-    if (hooks.nightly_camera_marks) hooks.nightly_camera_marks(*this);
+    if (units_) units_->new_day();
     tree_.clean_camera_days(now);
     return;
   }

@@ -9,41 +9,42 @@ namespace ksv::server {
 
 constexpr int kRightReceivesMessages = 54;
 
-void cmd_send_message(Server& s, int slot) {
-  ServerUnits* u = ServerUnits::of(s);
-  Packet& b = s.buffer();
+void cmd_send_message(Context& c) {
+  ServerUnits* u = c.units;
+  Packet& b = c.packet;
   std::string to_name, text;
   if (!u || !b.ZISKEJRETEZEC(ksv::slot::kData, true, to_name) ||
       !b.ZISKEJRETEZEC(ksv::slot::kText2, true, text)) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   bool receipt = b.bytes[4] == 1;
-  const int32_t from = s.session(slot).user_id;
-  const int32_t to = s.users().id_by_name(to_name);
+  const int32_t from = c.session.user_id;
+  const int32_t to = c.server.users().id_by_name(to_name);
 
   // The administrator's note to himself starting with "$" is a command; its answer comes back
   // as the message.
-  if (to == from && s.session_count() > 0 && !text.empty() && text[0] == '$' &&
-      s.users().name_by_id(from) == kAdminName) {
-    text = run_admin_command(text.substr(1), s.tree().base(), u->messages);
+  if (to == from && c.server.session_count() > 0 && !text.empty() && text[0] == '$' &&
+      c.server.users().name_by_id(from) == kAdminName) {
+    text = run_admin_command(text.substr(1), c.server.tree().base(), u->messages);
     receipt = false;
   }
-  std::optional<TPrava> recipient = s.users().find(to_name);
+  std::optional<TPrava> recipient = c.server.users().find(to_name);
   if (to == -1 || !recipient || !TESTBIT(recipient->PRAVA, kRightReceivesMessages)) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
-  reply(s, u->store_message(to, text, from, receipt).empty() ? rep::kFailed : rep::kMessageStored);
+  reply(c, u->store_message(to, text, from, receipt).empty() ? rep::kFailed : rep::kMessageStored);
 }
 
-void cmd_message_received(Server& s, int slot) {
-  ServerUnits* u = ServerUnits::of(s);
-  TKlient& k = s.session(slot);
+void cmd_message_received(Context& c) {
+  ServerUnits* u = c.units;
+  TKlient& k = c.session;
   if (!u || k.message_in_delivery.empty()) return;
   const std::string name = k.message_in_delivery;
   if (std::optional<TZprava> m = u->messages.read(name); m && m->DORUCENKA)
-    u->store_message(m->ODKOHO, "Zprava pro " + s.users().name_by_id(m->KOMU) + " byla dorucena",
+    u->store_message(m->ODKOHO,
+                     "Zprava pro " + c.server.users().name_by_id(m->KOMU) + " byla dorucena",
                      -1, false);
   u->messages.erase(name);
   k.message_in_delivery.clear();

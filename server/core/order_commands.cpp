@@ -1,6 +1,6 @@
 // Orders and programs for a session: create, open, close, copy and delete orders; create, open
 // and close programs; stitch data for linked programs; the lists and searches of command 63; and
-// the hooks for finished uploads and closing sessions.
+// what finished uploads and closing sessions mean to the store.
 #include <algorithm>
 #include <vector>
 
@@ -89,128 +89,129 @@ void update_program_flags(Server& s, int leaving) {
   }
 }
 
-void cmd_create_order(Server& s, int slot) {
-  TKlient& k = s.session(slot);
+void cmd_create_order(Context& c) {
+  TKlient& k = c.session;
   std::string number;
-  if (!k.open_order.empty() || !s.buffer().ZISKEJRETEZEC(sl::kText, true, number)) {
-    reply(s, rep::kFailed);
+  if (!k.open_order.empty() || !c.packet.ZISKEJRETEZEC(sl::kText, true, number)) {
+    reply(c, rep::kFailed);
     return;
   }
   std::optional<std::string> key = directory_key(number);
-  OrderStore o = orders(s);
+  OrderStore o = orders(c.server);
   if (!key || o.order_exists(*key) || !o.create_order(number, k.user_id)) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
-  reply_open(s, rep::kOrderCreated);
+  reply_open(c.server, rep::kOrderCreated);
 }
 
-void cmd_open_order(Server& s, int slot) {
-  TKlient& k = s.session(slot);
-  std::optional<std::string> key = key_at(s, sl::kText);
-  if (!k.open_order.empty() || !key || order_held(s, *key, slot) || !orders(s).order_exists(*key)) {
-    reply(s, rep::kFailed);
+void cmd_open_order(Context& c) {
+  TKlient& k = c.session;
+  std::optional<std::string> key = key_at(c.server, sl::kText);
+  if (!k.open_order.empty() || !key || order_held(c.server, *key, c.slot) ||
+      !orders(c.server).order_exists(*key)) {
+    reply(c, rep::kFailed);
     return;
   }
   k.open_order = *key;
-  reply_open(s, rep::kOrderOpened);
+  reply_open(c.server, rep::kOrderOpened);
 }
 
-void cmd_close_order(Server& s, int slot) {
-  TKlient& k = s.session(slot);
+void cmd_close_order(Context& c) {
+  TKlient& k = c.session;
   if (k.open_order.empty()) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   // A program cannot stay open without its order: it would block every later open.
-  end_program(s, slot);
+  end_program(c.server, c.slot);
   k.open_order.clear();
-  update_program_flags(s);
-  reply_open(s, rep::kOrderClosed);
+  update_program_flags(c.server);
+  reply_open(c.server, rep::kOrderClosed);
 }
 
-void cmd_delete_order(Server& s, int /*slot*/) {
-  std::optional<std::string> key = key_at(s, sl::kText);
-  OrderStore o = orders(s);
-  if (!key || !o.order_exists(*key) || order_held(s, *key) || !o.delete_order(*key)) {
-    reply(s, rep::kFailed);
+void cmd_delete_order(Context& c) {
+  std::optional<std::string> key = key_at(c.server, sl::kText);
+  OrderStore o = orders(c.server);
+  if (!key || !o.order_exists(*key) || order_held(c.server, *key) || !o.delete_order(*key)) {
+    reply(c, rep::kFailed);
     return;
   }
-  reply(s, rep::kOrderDeleted);
+  reply(c, rep::kOrderDeleted);
 }
 
-void cmd_copy_order(Server& s, int slot) {
-  Packet& b = s.buffer();
-  std::optional<std::string> source = key_at(s, sl::kText);
+void cmd_copy_order(Context& c) {
+  Packet& b = c.packet;
+  std::optional<std::string> source = key_at(c.server, sl::kText);
   std::string number;
   std::optional<std::vector<std::string>> codes = copy_codes(b);
   if (!source || !b.ZISKEJRETEZEC(sl::kText2, true, number) || !directory_key(number) || !codes) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
-  OrderStore o = orders(s);
-  if (!o.order_exists(*source) || order_held(s, *source) ||
-      !o.copy_order(*source, number, *codes, s.session(slot).user_id, s.clock().now())) {
-    reply(s, rep::kFailed);
+  OrderStore o = orders(c.server);
+  if (!o.order_exists(*source) || order_held(c.server, *source) ||
+      !o.copy_order(*source, number, *codes, c.session.user_id, c.server.clock().now())) {
+    reply(c, rep::kFailed);
     return;
   }
-  reply_open(s, rep::kOrderCreated);
+  reply_open(c.server, rep::kOrderCreated);
 }
 
-void cmd_create_program(Server& s, int slot) {
-  TKlient& k = s.session(slot);
+void cmd_create_program(Context& c) {
+  TKlient& k = c.session;
   std::string code;
   if (k.open_order.empty() || !k.open_program.empty() ||
-      !s.buffer().ZISKEJRETEZEC(sl::kText, true, code)) {
-    reply(s, rep::kFailed);
+      !c.packet.ZISKEJRETEZEC(sl::kText, true, code)) {
+    reply(c, rep::kFailed);
     return;
   }
   std::optional<std::string> key = directory_key(code);
-  OrderStore o = orders(s);
+  OrderStore o = orders(c.server);
   if (!key || o.program_exists(k.open_order, *key) ||
-      !o.create_program(k.open_order, code, k.user_id, s.clock().now())) {
-    reply(s, rep::kFailed);
+      !o.create_program(k.open_order, code, k.user_id, c.server.clock().now())) {
+    reply(c, rep::kFailed);
     return;
   }
-  reply_open(s, rep::kProgramCreated);
+  reply_open(c.server, rep::kProgramCreated);
 }
 
-void cmd_open_program(Server& s, int slot) {
-  TKlient& k = s.session(slot);
-  std::optional<std::string> key = key_at(s, sl::kText);
-  OrderStore o = orders(s);
+void cmd_open_program(Context& c) {
+  TKlient& k = c.session;
+  std::optional<std::string> key = key_at(c.server, sl::kText);
+  OrderStore o = orders(c.server);
   if (k.open_order.empty() || !k.open_program.empty() || !key ||
       !o.program_exists(k.open_order, *key)) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   std::optional<TLinkovani> links = o.load_links(k.open_order, *key);
   if (!links) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
-  s.store().links(slot) = *links;
+  c.server.store().links(c.slot) = *links;
   k.open_program = *key;
-  update_program_flags(s);
-  reply_open(s, rep::kProgramOpened);
+  update_program_flags(c.server);
+  reply_open(c.server, rep::kProgramOpened);
 }
 
-void cmd_close_program(Server& s, int slot) {
-  TKlient& k = s.session(slot);
+void cmd_close_program(Context& c) {
+  TKlient& k = c.session;
   if (k.open_order.empty() || k.open_program.empty()) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
-  end_program(s, slot);
-  update_program_flags(s);
-  reply_open(s, rep::kProgramClosed);
+  end_program(c.server, c.slot);
+  update_program_flags(c.server);
+  reply_open(c.server, rep::kProgramClosed);
 }
 
-void cmd_stitch_data(Server& s, int slot) {
-  TKlient& k = s.session(slot);
-  const Packet& b = s.buffer();
+void cmd_stitch_data(Context& c) {
+  TKlient& k = c.session;
+  const Packet& b = c.packet;
   if (k.open_order.empty() || k.open_program.empty()) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   // The client sends stitches, colours, width and height, in that order.
@@ -219,19 +220,20 @@ void cmd_stitch_data(Server& s, int slot) {
   d.colours = b.ZISKEJCISLO(8);
   d.width = b.ZISKEJCISLO(12);
   d.height = b.ZISKEJCISLO(16);
-  if (!orders(s).set_stitch_data(k.open_order, k.open_program, d, s.store().links(slot))) {
-    reply(s, rep::kFailed);
+  if (!orders(c.server).set_stitch_data(k.open_order, k.open_program, d,
+                                        c.server.store().links(c.slot))) {
+    reply(c, rep::kFailed);
     return;
   }
-  reply(s, rep::kStitchDataSet);
+  reply(c, rep::kStitchDataSet);
 }
 
-void cmd_list(Server& s, int slot) {
-  TKlient& k = s.session(slot);
-  Packet& b = s.buffer();
+void cmd_list(Context& c) {
+  TKlient& k = c.session;
+  Packet& b = c.packet;
   const int32_t mode = b.ZISKEJCISLO(sl::kText);
-  const std::string n = std::to_string(slot);
-  OrderStore o = orders(s);
+  const std::string n = std::to_string(c.slot);
+  OrderStore o = orders(c.server);
   std::string name;
   bool ok = false;
   if (mode >= 0 && mode <= 5) {
@@ -239,23 +241,23 @@ void cmd_list(Server& s, int slot) {
     if (!k.open_order.empty()) {
       const std::string dir = k.open_program.empty() ? o.order_dir(k.open_order)
                                                      : o.program_dir(k.open_order, k.open_program);
-      ok = write_file_list(dir, mode, s.tree().path("temp/" + name));
+      ok = write_file_list(dir, mode, c.server.tree().path("temp/" + name));
     }
   } else if (mode == 6 || mode == 7) {
     name = "seznd" + n;
     std::optional<std::string> scope;
     if (!k.open_order.empty()) scope = k.open_order;
-    ok = search_orders(o.databaze(), scope, read_criteria(b), s.tree().path("temp/" + name));
+    ok = search_orders(o.databaze(), scope, read_criteria(b), c.server.tree().path("temp/" + name));
   }
   if (!ok) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   b.ULOZRETEZEC(sl::kText, true, name);
-  reply(s, rep::kListFile);
+  reply(c, rep::kListFile);
 }
 
-// ---- hooks -------------------------------------------------------------------------------------
+// ---- the server's calls -----------------------------------------------------------------------
 
 void store_upload_finished(Server& s, int slot, const std::string& path) {
   const size_t cut = path.rfind('/');
@@ -278,19 +280,6 @@ void store_upload_finished(Server& s, int slot, const std::string& path) {
 void store_session_closing(Server& s, int slot) {
   s.store().clear_links(slot);
   update_program_flags(s, slot);
-}
-
-void install_store_hooks(Server& s) {
-  auto uploaded = s.hooks.upload_finished;
-  s.hooks.upload_finished = [uploaded](Server& srv, int slot, const std::string& path) {
-    if (uploaded) uploaded(srv, slot, path);
-    store_upload_finished(srv, slot, path);
-  };
-  auto closing = s.hooks.session_closing;
-  s.hooks.session_closing = [closing](Server& srv, int slot) {
-    if (closing) closing(srv, slot);
-    store_session_closing(srv, slot);
-  };
 }
 
 }  // namespace ksv::server

@@ -16,6 +16,8 @@
 
 #include "protocol/commands.h"
 #include "protocol/file_util.h"
+#include "server/core/device_handlers.h"
+#include "server/core/store_handlers.h"
 
 namespace ksv::server {
 
@@ -74,11 +76,11 @@ int Server::start() {
   }
   // The camera system's start makes the camera and transfer directories and empties "temp".
   if (!tree_.prepare_transfer_dirs()) log_.line("Nelze pripravit adresar temp");
-  if (hooks.start_cameras) hooks.start_cameras(*this);
+  if (units_) units_->start_cameras();
 
   rc = open_listening_socket();
   if (rc != 0) return rc;
-  if (hooks.start_alarm) hooks.start_alarm(*this);
+  if (units_) units_->start_link();
 
   load_signature();
   stop_ = false;
@@ -222,8 +224,7 @@ void Server::pass() {
 
   if (opt_.pauses) wait_for_activity(transfer ? kTransferPauseMs : kIdlePauseMs);
 
-  if (hooks.poll_alarm) hooks.poll_alarm(*this);
-  if (hooks.poll_cameras) hooks.poll_cameras(*this);
+  if (units_) units_->poll();
   maintenance_pass();
   blocked_.unblock_expired(clock_.now());
 
@@ -320,7 +321,7 @@ void Server::disconnect(int slot) {
   if (slot < 0 || slot >= kMaxSessions) return;
   TKlient& s = sessions_[slot];
   if (!s.in_use.load(std::memory_order_acquire)) return;
-  if (hooks.session_closing) hooks.session_closing(*this, slot);
+  store_session_closing(*this, slot);
   // Whatever was sent is delivered before the close; the peer reads the reply, then the end.
   ::shutdown(s.socket, SHUT_WR);
   ::close(s.socket);

@@ -42,24 +42,7 @@ struct ServerOptions {
   const volatile std::sig_atomic_t* external_stop = nullptr;
 };
 
-class Server;
-
-// The units that plug into the loop beside the core (messages, cameras, alarm, data store).
-// An empty hook does nothing.
-struct ServerHooks {
-  std::function<void(Server&)> start_cameras;   // after the data tree, before the socket
-  std::function<void(Server&)> start_alarm;     // after the socket
-  std::function<void(Server&)> poll_alarm;      // every pass
-  std::function<void(Server&)> poll_cameras;    // every pass
-  // Offer one waiting message to an idle logged-in slot (guarded maintenance step).
-  std::function<void(Server&, int slot)> offer_message;
-  std::function<void(Server&)> nightly_camera_marks;  // clears the plans' run-time marks
-  std::function<void(Server&)> camera_plan;           // last step of every maintenance pass
-  // An upload has been written completely (placement pictures, linked programs).
-  std::function<void(Server&, int slot, const std::string& path)> upload_finished;
-  // A slot is about to be freed (open orders and programs, messages in delivery).
-  std::function<void(Server&, int slot)> session_closing;
-};
+class ServerUnits;
 
 // The four nightly cleanings, each done once per night.
 struct DailyFlags {
@@ -85,7 +68,7 @@ class Server {
   bool stop_requested() const { return stop_; }
   uint16_t port() const { return bound_port_; }
 
-  // ---- what handlers and hooks work with ------------------------------------------------------
+  // ---- what handlers and units work with ------------------------------------------------------
   Packet& buffer() { return buf_; }
   TKlient& session(int slot) { return sessions_[slot]; }
   int session_count() const { return session_count_.load(); }
@@ -113,7 +96,11 @@ class Server {
   // The maintenance pass (also called by tests at chosen moments of the fake clock).
   void maintenance_pass();
 
-  ServerHooks hooks;
+  // The units beside the core (messages, mail, cameras, alarm) attach themselves here; the loop
+  // calls them in a fixed order and the dispatcher hands them to the handlers. Without them the
+  // core runs alone and their commands are refused.
+  void attach_units(ServerUnits* units) { units_ = units; }
+  ServerUnits* units() { return units_; }
 
  private:
   int open_listening_socket();
@@ -149,6 +136,7 @@ class Server {
   int signature_count_ = 0;
   ConsoleKeys console_;
   bool started_ = false;
+  ServerUnits* units_ = nullptr;
 };
 
 }  // namespace ksv::server

@@ -10,6 +10,7 @@
 #include "protocol/file_util.h"
 #include "server/core/handlers.h"
 #include "server/core/server.h"
+#include "server/core/store_handlers.h"
 
 namespace ksv::server {
 
@@ -54,29 +55,29 @@ bool is_own_list_file(const std::string& name, int slot) {
   return name == "nahl" + n + ".ksv" || name == "frame" + n + ".jpg";
 }
 
-void cmd_upload_start(Server& s, int slot) {
-  TKlient& k = s.session(slot);
-  Packet& b = s.buffer();
+void cmd_upload_start(Context& c) {
+  TKlient& k = c.session;
+  Packet& b = c.packet;
   if (k.program_in_use_elsewhere) {
-    reply(s, rep::kProgramBusy);
+    reply(c, rep::kProgramBusy);
     return;
   }
   std::string name;
   if (!b.ZISKEJRETEZEC(sl::kText, true, name) || !is_safe_file_name(name) || !names_safe(k)) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   name = lower(name);
   // The link table of a program is the server's own; an upload may not replace it.
   if (name == "proglnk.dat") {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   close_transfer(k);  // one transfer per session
-  std::string path = transfer_dir(s, slot) + name;
+  std::string path = transfer_dir(c.server, c.slot) + name;
   k.transfer_file = std::fopen(path.c_str(), "wb");
   if (!k.transfer_file) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   k.transfer_name = path;
@@ -84,18 +85,18 @@ void cmd_upload_start(Server& s, int slot) {
   k.size = k.transferred = 0;
   k.block_counter = -1;
   b.ULOZCISLO(sl::kText, 0);
-  cmd_upload_block(s, slot);
+  cmd_upload_block(c);
 }
 
-void cmd_upload_block(Server& s, int slot) {
-  TKlient& k = s.session(slot);
-  Packet& b = s.buffer();
+void cmd_upload_block(Context& c) {
+  TKlient& k = c.session;
+  Packet& b = c.packet;
   if (k.program_in_use_elsewhere) {
-    reply(s, rep::kProgramBusy);
+    reply(c, rep::kProgramBusy);
     return;
   }
   if (k.transfer != Transfer::kUpload || !k.transfer_file) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   uint16_t block = b.block();
@@ -110,7 +111,7 @@ void cmd_upload_block(Server& s, int slot) {
   if (!ok) {
     // A bad block length or a write error: the file is not what the client sent.
     close_transfer(k);
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   k.size += n;
@@ -119,27 +120,28 @@ void cmd_upload_block(Server& s, int slot) {
   if (last) {
     std::string path = k.transfer_name;
     close_transfer(k);
-    if (s.hooks.upload_finished) s.hooks.upload_finished(s, slot, path);
+    store_upload_finished(c.server, c.slot, path);
   }
   b.NASTAVPRIKAZ(rep::kUploadNext, block, last);
 }
 
-void cmd_download_start(Server& s, int slot) {
-  TKlient& k = s.session(slot);
-  Packet& b = s.buffer();
+void cmd_download_start(Context& c) {
+  TKlient& k = c.session;
+  Packet& b = c.packet;
   std::string name;
   if (!b.ZISKEJRETEZEC(sl::kText, true, name) || !is_safe_file_name(name) || !names_safe(k)) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   close_transfer(k);
   std::string path =
-      is_own_list_file(name, slot) ? s.tree().path("temp/" + name) : transfer_dir(s, slot) + name;
+      is_own_list_file(name, c.slot) ? c.server.tree().path("temp/" + name)
+                                     : transfer_dir(c.server, c.slot) + name;
   struct stat st {};
   std::FILE* f = nullptr;
   if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) f = std::fopen(path.c_str(), "rb");
   if (!f) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   k.size = st.st_size;
@@ -155,12 +157,12 @@ void cmd_download_start(Server& s, int slot) {
   k.transferred = 0;
   k.block_counter = -1;
   b.NASTAVPRIKAZ(req::kDownloadAck, 65535, false);  // the first block is then numbered 0
-  cmd_download_block(s, slot);
+  cmd_download_block(c);
 }
 
-void cmd_download_block(Server& s, int slot) {
-  TKlient& k = s.session(slot);
-  Packet& b = s.buffer();
+void cmd_download_block(Context& c) {
+  TKlient& k = c.session;
+  Packet& b = c.packet;
   if (k.transfer != Transfer::kDownload || !k.transfer_file) return;
   if (k.transferred >= k.size) {
     close_transfer(k);
@@ -183,9 +185,9 @@ void cmd_download_block(Server& s, int slot) {
   b.NASTAVPRIKAZ(rep::kDownloadBlock, uint16_t(block + 1), last);
 }
 
-void cmd_abort_transfer(Server& s, int slot) {
-  close_transfer(s.session(slot));
-  reply(s, rep::kTransferAborted);
+void cmd_abort_transfer(Context& c) {
+  close_transfer(c.session);
+  reply(c, rep::kTransferAborted);
 }
 
 }  // namespace ksv::server

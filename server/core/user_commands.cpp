@@ -40,56 +40,56 @@ void user_list(Server& s, int slot, bool with_ids) {
 
 }  // namespace
 
-void cmd_user_id(Server& s, int) {
+void cmd_user_id(Context& c) {
   std::string name;
-  if (!text_arg(s, sl::kText, name)) return;
-  s.buffer().ULOZCISLO(sl::kNumber, s.users().id_by_name(name));
-  reply(s, rep::kUser);
+  if (!text_arg(c.server, sl::kText, name)) return;
+  c.packet.ULOZCISLO(sl::kNumber, c.server.users().id_by_name(name));
+  reply(c, rep::kUser);
 }
 
-void cmd_user_name(Server& s, int) {
-  std::string name = s.users().name_by_id(s.buffer().ZISKEJCISLO(sl::kNumber));
-  s.buffer().ULOZRETEZEC(sl::kText, true, name);
-  reply(s, rep::kUser);
+void cmd_user_name(Context& c) {
+  std::string name = c.server.users().name_by_id(c.packet.ZISKEJCISLO(sl::kNumber));
+  c.packet.ULOZRETEZEC(sl::kText, true, name);
+  reply(c, rep::kUser);
 }
 
-void cmd_user_list_ids(Server& s, int slot) { user_list(s, slot, true); }
-void cmd_user_list(Server& s, int slot) { user_list(s, slot, false); }
+void cmd_user_list_ids(Context& c) { user_list(c.server, c.slot, true); }
+void cmd_user_list(Context& c) { user_list(c.server, c.slot, false); }
 
-void cmd_login(Server& s, int slot) {
-  TKlient& k = s.session(slot);
-  Packet& b = s.buffer();
+void cmd_login(Context& c) {
+  TKlient& k = c.session;
+  Packet& b = c.packet;
   std::string name;
-  if (!text_arg(s, sl::kText, name)) return;
+  if (!text_arg(c.server, sl::kText, name)) return;
   // The administrator works only from the workshop's own network.
   if (name == kAdminName && net::first_octet(k.address) != 192) {
-    reply(s, rep::kLoginRefused);
+    reply(c, rep::kLoginRefused);
     return;
   }
   // An empty name would match the file's header record, which is nobody.
-  std::optional<TPrava> user = name.empty() ? std::nullopt : s.users().find(name);
+  std::optional<TPrava> user = name.empty() ? std::nullopt : c.server.users().find(name);
   if (!user) {
-    reply(s, rep::kLoginRefused);
+    reply(c, rep::kLoginRefused);
     return;
   }
   b.DESIFRUJHESLO();
   std::string password;
-  if (!text_arg(s, sl::kText2, password)) return;
+  if (!text_arg(c.server, sl::kText2, password)) return;
   if (!(user->HESLO == password)) {
     k.failed_logins++;
     if (k.failed_logins < 3) {
-      reply(s, rep::kWrongPassword);
+      reply(c, rep::kWrongPassword);
       return;
     }
     // The third wrong password in a row: the serve step ends the session after the 195.
-    s.blocked().block(k.address, s.clock().now());
-    reply(s, rep::kLoginRefused);
+    c.server.blocked().block(k.address, c.server.clock().now());
+    reply(c, rep::kLoginRefused);
     return;
   }
-  DateTime now = s.clock().now();
+  DateTime now = c.server.clock().now();
   TPrava before{};
-  if (s.users().stamp_login(name, now, before) != UserResult::kOk) {
-    reply(s, rep::kFailed);
+  if (c.server.users().stamp_login(name, now, before) != UserResult::kOk) {
+    reply(c, rep::kFailed);
     return;
   }
   k.user_id = before.ID;
@@ -106,38 +106,38 @@ void cmd_login(Server& s, int slot) {
   }
   clear_payload(b);
   b.put_raw(sl::kDateTime, &before.NAPOSLEDY, sizeof before.NAPOSLEDY);
-  reply(s, rep::kLoggedIn);
+  reply(c, rep::kLoggedIn);
 }
 
-void cmd_create_user(Server& s, int) {
-  Packet& b = s.buffer();
+void cmd_create_user(Context& c) {
+  Packet& b = c.packet;
   std::string name, password, code;
-  if (!text_arg(s, sl::kText, name)) return;
+  if (!text_arg(c.server, sl::kText, name)) return;
   b.DESIFRUJHESLO();
-  if (!text_arg(s, sl::kText2, password) || !text_arg(s, sl::kText3, code)) return;
+  if (!text_arg(c.server, sl::kText2, password) || !text_arg(c.server, sl::kText3, code)) return;
   int32_t id = -1;
-  UserResult r = s.users().create(name, password, code, b.get_int64(sl::kInt64), &id);
+  UserResult r = c.server.users().create(name, password, code, b.get_int64(sl::kInt64), &id);
   if (r != UserResult::kOk) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   b.ULOZCISLO(sl::kNumber, id);
-  reply(s, rep::kUserChanged);
+  reply(c, rep::kUserChanged);
 }
 
-void cmd_delete_user(Server& s, int) {
+void cmd_delete_user(Context& c) {
   std::string name;
-  if (!text_arg(s, sl::kText, name)) return;
-  reply_result(s, s.users().remove(name), rep::kUserChanged);
+  if (!text_arg(c.server, sl::kText, name)) return;
+  reply_result(c.server, c.server.users().remove(name), rep::kUserChanged);
 }
 
-void cmd_user_details(Server& s, int) {
-  Packet& b = s.buffer();
+void cmd_user_details(Context& c) {
+  Packet& b = c.packet;
   std::string name;
-  if (!text_arg(s, sl::kText, name)) return;
-  std::optional<TPrava> u = s.users().find(name);
+  if (!text_arg(c.server, sl::kText, name)) return;
+  std::optional<TPrava> u = c.server.users().find(name);
   if (!u) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
   clear_payload(b);
@@ -150,41 +150,44 @@ void cmd_user_details(Server& s, int) {
   b.put_int64(sl::kRights, u->PREDANAPRAVA);
   b.put_raw(sl::kDate, &u->PLATIDO, sizeof u->PLATIDO);
   b.put_raw(sl::kDateTime, &u->NAPOSLEDY, sizeof u->NAPOSLEDY);
-  reply(s, rep::kUser);
+  reply(c, rep::kUser);
 }
 
-void cmd_save_user(Server& s, int) {
-  Packet& b = s.buffer();
+void cmd_save_user(Context& c) {
+  Packet& b = c.packet;
   std::string name, password, code;
-  if (!text_arg(s, sl::kText, name)) return;
+  if (!text_arg(c.server, sl::kText, name)) return;
   b.DESIFRUJHESLO();
-  if (!text_arg(s, sl::kText2, password) || !text_arg(s, sl::kText3, code)) return;
-  reply_result(s, s.users().save(name, password, code, b.get_int64(sl::kInt64)), rep::kUserSaved);
+  if (!text_arg(c.server, sl::kText2, password) || !text_arg(c.server, sl::kText3, code)) return;
+  reply_result(c.server, c.server.users().save(name, password, code, b.get_int64(sl::kInt64)),
+               rep::kUserSaved);
 }
 
-void cmd_own_rights(Server& s, int slot) {
-  std::optional<TPrava> u = s.users().find(s.users().name_by_id(s.session(slot).user_id));
+void cmd_own_rights(Context& c) {
+  std::optional<TPrava> u = c.server.users().find(c.server.users().name_by_id(c.session.user_id));
   if (!u) {
-    reply(s, rep::kFailed);
+    reply(c, rep::kFailed);
     return;
   }
-  s.buffer().put_int64(sl::kInt64, u->PRAVA);
-  reply(s, rep::kOwnRights);
+  c.packet.put_int64(sl::kInt64, u->PRAVA);
+  reply(c, rep::kOwnRights);
 }
 
-void cmd_set_rights(Server& s, int) {
+void cmd_set_rights(Context& c) {
   std::string name;
-  if (!text_arg(s, sl::kText, name)) return;
-  reply_result(s, s.users().set_rights(name, s.buffer().get_int64(sl::kInt64)), rep::kRightsSet);
+  if (!text_arg(c.server, sl::kText, name)) return;
+  reply_result(c.server, c.server.users().set_rights(name, c.packet.get_int64(sl::kInt64)),
+               rep::kRightsSet);
 }
 
-void cmd_delegate(Server& s, int) {
-  Packet& b = s.buffer();
+void cmd_delegate(Context& c) {
+  Packet& b = c.packet;
   std::string name;
-  if (!text_arg(s, sl::kText, name)) return;
+  if (!text_arg(c.server, sl::kText, name)) return;
   TDatum until{};
   b.get_raw(sl::kDate, &until, sizeof until);
-  reply_result(s, s.users().delegate(name, b.get_int64(sl::kRights), until), rep::kDelegated);
+  reply_result(c.server, c.server.users().delegate(name, b.get_int64(sl::kRights), until),
+               rep::kDelegated);
 }
 
 }  // namespace ksv::server

@@ -14,7 +14,6 @@ namespace sl = ksv::slot;
 TEST(StoreOverLoopback, OrderProgramStitchFileAndLists) {
   Rig rig;
   ASSERT_EQ(rig.start(), 0);
-  install_store_hooks(*rig.server);
   rig.add_user("mistr", "tajne", -1);
   auto c = rig.connect();
   ASSERT_EQ(rig.login(*c, "mistr", "tajne"), 194);

@@ -1,4 +1,4 @@
-// A started server with the data store's hooks whose sessions are seated straight into their
+// A started server whose sessions are seated straight into their
 // slots, so data-store commands can be run through the real dispatcher (admission, rights, the
 // program lock) without a socket; plus small readers of the records the commands leave on disk.
 #pragma once
@@ -19,7 +19,6 @@ class StoreRig {
  public:
   StoreRig() {
     EXPECT_EQ(rig.start(), 0);
-    install_store_hooks(*rig.server);
   }
 
   Server& server() { return *rig.server; }
