@@ -92,6 +92,10 @@ TEST(ShownName, Utf8NamesAreShownInTheCodePageAndLongOnesKeepTheirExtension) {
             "Velmi_dlouhe_jme~_logem_2024.jpg");
   EXPECT_EQ(shown_name(std::string(40, 'a') + ".verylongextension", 32),
             "aaaaaaaaaaaaa~.verylongextension");
+  // Characters the code page has no letter for, and bytes that are no UTF-8 at all (a name
+  // written by an older program in Latin-1), show as stand-ins, one per character.
+  EXPECT_EQ(shown_name("\xE6\x97\xA5\xE6\x9C\xAC.dst", 32), "??.dst");
+  EXPECT_EQ(shown_name("Nov\xE1k.dst", 32), "Nov?k.dst");
   // A line break in a name must still show as something.
   EXPECT_EQ(shown_name("a\nb.dst", 32), "a?b.dst");
 }
@@ -139,6 +143,16 @@ TEST_F(StateTest, FoldersAreEnteredFilesChosenAndTheLastFolderRemembered) {
   EXPECT_EQ(choice->name, "logo.dst");
   EXPECT_EQ(places.POSLEDNIADRESAR, dir / "zakazky/");
   EXPECT_FALSE(s.confirm(s.entries().size()));  // past the end: nothing
+}
+
+TEST_F(StateTest, ANameThatIsNoUtf8IsShownReplacedAndChosenByItsOwnBytes) {
+  const std::string latin1 = "Nov\xE1k.dst";
+  dir.write_file("zakazky/" + latin1, "old program");
+  BrowserState s(dst_only(), places);
+  const auto choice = s.confirm(index_of(s, "Nov?k.dst"));
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->name, latin1);
+  EXPECT_EQ(dir.read_file("zakazky/" + choice->name), "old program");
 }
 
 TEST_F(StateTest, AFolderIsChosenByItsDotWhereTheFilterAsksForOne) {
