@@ -113,8 +113,9 @@ bool filter_takes(const BrowserFilter& filter, std::string_view name) {
 
 // ---------------------------------------------------------------- listing
 
-std::optional<std::vector<BrowserEntry>> list_folder(const std::string& folder,
+std::optional<std::vector<BrowserEntry>> list_folder(const std::string& path,
                                                      const BrowserFilter& filter) {
+  const std::string folder = path.empty() || path.back() != '/' ? path + "/" : path;
   DIR* d = ::opendir(folder.c_str());
   if (!d) return std::nullopt;
   std::vector<BrowserEntry> folders, files;

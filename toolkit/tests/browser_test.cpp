@@ -46,7 +46,7 @@ TEST_F(ListingTest, FoldersFirstThenMatchingFilesEachByNameWhateverTheirCase) {
   fs::create_directory_symlink(dir / "sub", dir / "link-to-sub");
   fs::create_symlink(dir / "gone.dst", dir / "dead.dst");  // dangling: nothing to open
 
-  auto listed = list_folder(dir.path(), dst_only());
+  auto listed = list_folder(dir.path().substr(0, dir.path().size() - 1), dst_only());  // no "/" at the end
   ASSERT_TRUE(listed);
   EXPECT_EQ(shown(*listed), (std::vector<std::string>{"..", "[link-to-sub]", "[sub]", "[Sub2]",
                                                        "A.dst", "b.DST"}));
