@@ -17,7 +17,7 @@ namespace ksv::server {
 namespace {
 
 const char* kUsage =
-    "Usage: ksvserver [/w] [--dir DIR] [--port PORT]\n"
+    "Usage: ksvserver [/w] [--dir DIR] [--port PORT] [--config FILE]\n"
     "       ksvserver [--dir DIR] --add-user NAME PASSWORD [--rights all|none|N,N,...] "
     "[--code CODE]\n"
     "       ksvserver [--dir DIR] --passwd NAME PASSWORD\n"
@@ -28,6 +28,7 @@ const char* kUsage =
     "  /w                 wait 10 seconds before opening the listening socket\n"
     "  --dir DIR          data directory (default: the directory of the executable)\n"
     "  --port PORT        TCP port (default: $KSV_PORT, else 12345)\n"
+    "  --config FILE      settings file (default: ksvserver.cfg in the data directory)\n"
     "  --add-user NAME PASSWORD\n"
     "                     add a user; --rights gives its rights (default: none),\n"
     "                     --code its attendance terminal code\n"
@@ -87,6 +88,7 @@ int run_cli(int argc, char** argv, std::ostream& out, std::ostream& err,
   opt.base_dir = executable_dir();
   enum class Action { kRun, kAddUser, kPasswd, kList } action = Action::kRun;
   std::string name, password, code;
+  std::string config_file;  // empty: ksvserver.cfg inside the data directory
   int64_t rights = 0;
 
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -110,6 +112,9 @@ int run_cli(int argc, char** argv, std::ostream& out, std::ostream& err,
           std::stoi(p) < 1 || std::stoi(p) > 65535)
         return usage_error("bad port: " + p);
       opt.port = uint16_t(std::stoi(p));
+    } else if (a == "--config" && need(1)) {
+      config_file = args[++i];
+      if (config_file.empty()) return usage_error("empty --config file name");
     } else if (a == "--add-user" && need(2)) {
       action = Action::kAddUser;
       name = args[++i];
@@ -144,7 +149,14 @@ int run_cli(int argc, char** argv, std::ostream& out, std::ostream& err,
     opt.external_stop = stop_flag;
     Server server(clock, opt);
     // Messages, mail, cameras and the alarm with its terminal link, as "ksvserver.cfg" sets them.
-    ServerUnits units(server, read_server_config(DataTree(opt.base_dir).path(kConfigFile)));
+    // An installed server keeps its settings apart from its data (--config); a file named there
+    // that cannot be read is worth a log line, as the defaults may not be what was meant.
+    std::string config_path =
+        config_file.empty() ? DataTree(opt.base_dir).path(kConfigFile) : config_file;
+    if (!config_file.empty() && ::access(config_file.c_str(), R_OK) != 0)
+      server.log().line(std::string(kConfigFile) + ": nelze cist " + config_file +
+                        ", plati vychozi nastaveni");
+    ServerUnits units(server, read_server_config(config_path));
     return server.run();
   }
 
