@@ -11,16 +11,22 @@ namespace {
 
 constexpr int32_t kLastSecondOfDay = 23 * 3600 + 59 * 60 + 59;
 
-bool stamped(const TCas& t) { return !is_free_slot(t); }
+bool stamped(const TCas& t) {
+  return !is_free_slot(t);
+}
 
-int32_t seconds_of(const TCas& t) { return t.HOD * 3600 + t.MIN * 60 + t.SEC; }
+int32_t seconds_of(const TCas& t) {
+  return t.HOD * 3600 + t.MIN * 60 + t.SEC;
+}
 
 // Whole minutes from one moment to another, truncated towards zero.
 int32_t minutes_from(int32_t from_seconds, int32_t to_seconds) {
   return (to_seconds - from_seconds) / 60;
 }
 
-HourMinute hour_minute(const TCas& t) { return HourMinute{t.HOD, t.MIN}; }
+HourMinute hour_minute(const TCas& t) {
+  return HourMinute{t.HOD, t.MIN};
+}
 
 bool has_any_time(const TDochazka& d) {
   for (int i = 0; i < 12; ++i)
@@ -58,7 +64,8 @@ std::optional<uint16_t> parse_word(const char* b, const char* e) {
 
 }  // namespace
 
-// ---- dates ---------------------------------------------------------------------------------------
+// ---- dates
+// ---------------------------------------------------------------------------------------
 
 bool date_less(const TDatum& a, const TDatum& b) {
   if (a.ROK != b.ROK) return a.ROK < b.ROK;
@@ -99,7 +106,8 @@ bool DayLine::operator==(const DayLine& o) const {
          last == o.last;
 }
 
-// ---- the month list ------------------------------------------------------------------------------
+// ---- the month list
+// ------------------------------------------------------------------------------
 
 void sort_records(std::vector<TDoch>& records) {
   std::stable_sort(records.begin(), records.end(),
@@ -112,7 +120,8 @@ std::vector<TDoch> join_months(const std::vector<std::vector<TDoch>>& months) {
   return all;
 }
 
-// ---- computing the lines -------------------------------------------------------------------------
+// ---- computing the lines
+// -------------------------------------------------------------------------
 
 DayLine compute_day_line(const TDoch& day, const TDoch* next, bool* took_next) {
   if (took_next) *took_next = false;
@@ -140,8 +149,8 @@ DayLine compute_day_line(const TDoch& day, const TDoch* next, bool* took_next) {
         // in between the stamp was forgotten and a quarter of an hour stands for it.
         current = a;
         have_current = true;
-        line.pause += have_last ? minutes_from(seconds_of(last), seconds_of(current))
-                                : kMissingStampMinutes;
+        line.pause +=
+            have_last ? minutes_from(seconds_of(last), seconds_of(current)) : kMissingStampMinutes;
       }
     }
 
@@ -211,7 +220,8 @@ int32_t credited_minutes(const DayLine& line) {
   return std::max(0, line.presence + line.penalty - line.pause);
 }
 
-// ---- list entries --------------------------------------------------------------------------------
+// ---- list entries
+// --------------------------------------------------------------------------------
 
 std::string date_text(const TDatum& d) {
   char b[32];
@@ -246,7 +256,9 @@ std::optional<HourMinute> parse_clock(const std::string& text) {
   return HourMinute{*h, *m};
 }
 
-std::string line_name(const DayLine& line) { return date_text(line.date); }
+std::string line_name(const DayLine& line) {
+  return date_text(line.date);
+}
 
 std::string line_columns(const DayLine& line) {
   std::string s;

@@ -30,8 +30,8 @@ class ReportWriter {
 
   void totals(const Totals& t) {
     char b[96];
-    std::snprintf(b, sizeof b, "CELKEM: %4lld minut (%lld hodin)", static_cast<long long>(t.minutes),
-                  static_cast<long long>(t.minutes / 60));
+    std::snprintf(b, sizeof b, "CELKEM: %4lld minut (%lld hodin)",
+                  static_cast<long long>(t.minutes), static_cast<long long>(t.minutes / 60));
     line(b);
   }
 
@@ -49,8 +49,7 @@ class ReportWriter {
     char b[160];
     std::snprintf(b, sizeof b, "%s  %-8s  %4d min.", date_text(d.date).c_str(), label, credit);
     std::string text = b;
-    if (!d.holiday && !d.vacation)
-      text += "  " + clock_text(d.first) + " - " + clock_text(d.last);
+    if (!d.holiday && !d.vacation) text += "  " + clock_text(d.first) + " - " + clock_text(d.last);
     line(text);
   }
 
@@ -70,12 +69,18 @@ std::string upper_case(std::string text) {
     if (c >= 'a' && c <= 'z') u = c - 0x20;
     // Windows-1250: š ś ť ž ź sit 0x10 above their capitals, ą ł ľ ż have their own, and the
     // block from 0xE0 is the block from 0xC0 in lower case (0xF7 is the division sign).
-    else if (c == 0x9A || c == 0x9C || c == 0x9D || c == 0x9E || c == 0x9F) u = c - 0x10;
-    else if (c == 0xB3) u = 0xA3;
-    else if (c == 0xB9) u = 0xA5;
-    else if (c == 0xBE) u = 0xBC;
-    else if (c == 0xBF) u = 0xAF;
-    else if (c >= 0xE0 && c <= 0xFE && c != 0xF7) u = c - 0x20;
+    else if (c == 0x9A || c == 0x9C || c == 0x9D || c == 0x9E || c == 0x9F)
+      u = c - 0x10;
+    else if (c == 0xB3)
+      u = 0xA3;
+    else if (c == 0xB9)
+      u = 0xA5;
+    else if (c == 0xBE)
+      u = 0xBC;
+    else if (c == 0xBF)
+      u = 0xAF;
+    else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+      u = c - 0x20;
     ch = static_cast<char>(u);
   }
   return text;

@@ -13,11 +13,20 @@ std::string escaped(const std::string& s) {
   std::string out;
   for (char c : s) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -32,11 +41,20 @@ std::optional<std::string> unescaped(const std::string& s) {
     }
     if (++i == s.size()) return std::nullopt;
     switch (s[i]) {
-      case '\\': out += '\\'; break;
-      case 't': out += '\t'; break;
-      case 'n': out += '\n'; break;
-      case 'r': out += '\r'; break;
-      default: return std::nullopt;
+      case '\\':
+        out += '\\';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      default:
+        return std::nullopt;
     }
   }
   return out;
@@ -60,8 +78,8 @@ std::string short_date(int day, int month, int year) {
 }  // namespace
 
 std::string dch_text(const Sheet& sheet) {
-  std::string out = std::string(kMagic) + "\t" + escaped(sheet.user) + "\t" +
-                    escaped(sheet.period) + "\n";
+  std::string out =
+      std::string(kMagic) + "\t" + escaped(sheet.user) + "\t" + escaped(sheet.period) + "\n";
   for (const DayLine& line : sheet.lines) {
     out += line_name(line) + "\t";
     // The list columns, each ended by code 0, become tab-separated fields.
@@ -114,8 +132,7 @@ std::optional<std::vector<TDoch>> read_adc(const std::string& path) {
 }
 
 std::string month_period(int month, int year) {
-  return short_date(1, month, year) + " - " +
-         short_date(days_in_month(month, year), month, year);
+  return short_date(1, month, year) + " - " + short_date(days_in_month(month, year), month, year);
 }
 
 std::string year_period(int year) {

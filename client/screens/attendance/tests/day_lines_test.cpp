@@ -10,7 +10,9 @@ namespace {
 
 using test_records::day;
 
-DayLine only_line(const TDoch& r) { return compute_day_line(r, nullptr, nullptr); }
+DayLine only_line(const TDoch& r) {
+  return compute_day_line(r, nullptr, nullptr);
+}
 
 TEST(DayLine, DayWithLunchBreak) {
   DayLine l = only_line(day(5, 5, 2026, {{"8:00", "12:00"}, {"12:30", "16:30"}}));
@@ -58,8 +60,8 @@ TEST(DayLine, EmptyDay) {
 }
 
 TEST(DayLines, NightShiftTakesTheNextMorningsDeparture) {
-  std::vector<DayLine> lines = build_day_lines(
-      {day(5, 5, 2026, {{"22:00", ""}}), day(6, 5, 2026, {{"", "6:00"}})}, nullptr);
+  std::vector<DayLine> lines =
+      build_day_lines({day(5, 5, 2026, {{"22:00", ""}}), day(6, 5, 2026, {{"", "6:00"}})}, nullptr);
   ASSERT_EQ(lines.size(), 1u);  // the morning's record is used up by the night
   EXPECT_EQ(lines[0].presence, 119 + 360);
   EXPECT_EQ(lines[0].first, (HourMinute{22, 0}));
@@ -99,9 +101,9 @@ TEST(DayLines, ForgottenCheckoutDoesNotSwallowAnotherDay) {
 
 TEST(DayLines, ShortStayIsNotANightShift) {
   // A stay of under a minute is a closed stay of 0 minutes, not one running past midnight.
-  std::vector<DayLine> lines = build_day_lines(
-      {day(5, 5, 2026, {{"8:00:00", "8:00:40"}}), day(6, 5, 2026, {{"", "6:00"}, {"8:00", "9:00"}})},
-      nullptr);
+  std::vector<DayLine> lines = build_day_lines({day(5, 5, 2026, {{"8:00:00", "8:00:40"}}),
+                                                day(6, 5, 2026, {{"", "6:00"}, {"8:00", "9:00"}})},
+                                               nullptr);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].presence, 0);
   EXPECT_EQ(lines[0].last, (HourMinute{8, 0}));
@@ -162,11 +164,26 @@ TEST(Credit, HolidayVacationAndClamp) {
 TEST(ListEntry, ColumnsAndBack) {
   DayLine l{TDatum{5, 5, 2026}, true, false, 15, 30, 510, {8, 0}, {16, 30}};
   EXPECT_EQ(line_name(l), "05.05.2026");
-  EXPECT_EQ(line_columns(l), std::string("1\0" "0\0" "15\0" "-30\0" "510\0" "08:00\0" "16:30\0", 27));
+  EXPECT_EQ(line_columns(l), std::string("1\0"
+                                         "0\0"
+                                         "15\0"
+                                         "-30\0"
+                                         "510\0"
+                                         "08:00\0"
+                                         "16:30\0",
+                                         27));
   DayLine zero{TDatum{6, 5, 2026}};
-  EXPECT_EQ(line_columns(zero), std::string("0\0" "0\0" "0\0" "-0\0" "0\0" "00:00\0" "00:00\0", 23));
+  EXPECT_EQ(line_columns(zero), std::string("0\0"
+                                            "0\0"
+                                            "0\0"
+                                            "-0\0"
+                                            "0\0"
+                                            "00:00\0"
+                                            "00:00\0",
+                                            23));
 
-  for (const DayLine& d : {l, zero, DayLine{TDatum{29, 2, 2028}, false, true, 0, -7, 3, {0, 5}, {23, 59}}}) {
+  for (const DayLine& d :
+       {l, zero, DayLine{TDatum{29, 2, 2028}, false, true, 0, -7, 3, {0, 5}, {23, 59}}}) {
     std::vector<std::string> cols;
     std::string c = line_columns(d);
     for (size_t from = 0, at; (at = c.find('\0', from)) != std::string::npos; from = at + 1)

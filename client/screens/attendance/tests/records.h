@@ -17,7 +17,8 @@ inline TCas at(const char* text) {
 }
 
 // One day: stay i is {arrival, departure}.
-inline TDoch day(int d, int m, int y, std::initializer_list<std::pair<const char*, const char*>> stays) {
+inline TDoch day(int d, int m, int y,
+                 std::initializer_list<std::pair<const char*, const char*>> stays) {
   TDoch r;
   r.DEN = TDatum{uint16_t(d), uint16_t(m), uint16_t(y)};
   r.CASY = empty_dochazka();

@@ -6,11 +6,27 @@
 namespace ksv::client::attendance {
 namespace {
 
-const MonthNames kMonths = {"leden", "\xFAnor", "b\xF8" "ezen", "duben", "kv\xEC" "ten", "\xE8" "erven",
-                            "\xE8" "ervenec", "srpen", "z\xE1\xF8\xED", "\xF8\xEDjen", "listopad", "prosinec"};
+const MonthNames kMonths = {"leden",
+                            "\xFAnor",
+                            "b\xF8"
+                            "ezen",
+                            "duben",
+                            "kv\xEC"
+                            "ten",
+                            "\xE8"
+                            "erven",
+                            "\xE8"
+                            "ervenec",
+                            "srpen",
+                            "z\xE1\xF8\xED",
+                            "\xF8\xEDjen",
+                            "listopad",
+                            "prosinec"};
 
-DayLine worked(int d, int m, int presence, int penalty, int pause, HourMinute first, HourMinute last) {
-  return DayLine{TDatum{uint16_t(d), uint16_t(m), 2026}, false, false, penalty, pause, presence, first, last};
+DayLine worked(int d, int m, int presence, int penalty, int pause, HourMinute first,
+               HourMinute last) {
+  return DayLine{
+      TDatum{uint16_t(d), uint16_t(m), 2026}, false, false, penalty, pause, presence, first, last};
 }
 
 size_t count(const std::string& text, const std::string& what) {
@@ -58,7 +74,9 @@ TEST(Report, TwoMonths) {
 }
 
 TEST(Report, OneMonthsGrandTotalIsTheMonths) {
-  Sheet s{"Eva", "", {worked(5, 5, 510, 0, 30, {8, 0}, {16, 30}), worked(6, 5, 240, 0, 0, {8, 0}, {12, 0})}};
+  Sheet s{"Eva",
+          "",
+          {worked(5, 5, 510, 0, 30, {8, 0}, {16, 30}), worked(6, 5, 240, 0, 0, {8, 0}, {12, 0})}};
   const std::string text = report_text(s, kMonths);
   EXPECT_EQ(count(text, "CELKEM:  720 minut (12 hodin)\n"), 2u);
   EXPECT_EQ(count(text, "CELKEM:"), 2u);
@@ -85,7 +103,8 @@ TEST(Report, YearHasOneBlockPerMonth) {
   EXPECT_NE(text.find("DOVOLENA: 12\n"), std::string::npos);
   // The first month's heading follows the period directly: no block of zeros before it.
   EXPECT_NE(text.find("\n\n\n* LEDEN 2026 *\n01.01.2026"), std::string::npos);
-  EXPECT_LT(text.find("* \xDANOR 2026 *"), text.find("* B\xD8" "EZEN 2026 *"));
+  EXPECT_LT(text.find("* \xDANOR 2026 *"), text.find("* B\xD8"
+                                                     "EZEN 2026 *"));
 }
 
 TEST(Report, EmptySheet) {

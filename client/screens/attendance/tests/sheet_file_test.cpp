@@ -16,9 +16,10 @@ Sheet sample() {
   Sheet s;
   s.user = "Nov\xE1k\tB\\c";  // an accented name in the code page, with a tab and a backslash
   s.period = month_period(5, 2026);
-  s.lines = build_day_lines({day(1, 5, 2026, {{"8:00", "16:00"}}),
-                             day(4, 5, 2026, {{"8:00", "12:00"}, {"12:30", "16:30"}, {"", "17:00"}})},
-                            nullptr);
+  s.lines =
+      build_day_lines({day(1, 5, 2026, {{"8:00", "16:00"}}),
+                       day(4, 5, 2026, {{"8:00", "12:00"}, {"12:30", "16:30"}, {"", "17:00"}})},
+                      nullptr);
   s.lines[0].holiday = true;
   s.lines[1].vacation = true;
   return s;
@@ -52,8 +53,8 @@ TEST(DchFile, ForeignTextIsRefused) {
   EXPECT_FALSE(parse_dch(""));
   EXPECT_FALSE(parse_dch(good.substr(0, good.size() - 1)));  // cut short
   EXPECT_FALSE(parse_dch("DCH2" + good.substr(4)));
-  EXPECT_FALSE(parse_dch("DCH1\tEva\\x\t\n"));                  // unknown escape
-  EXPECT_FALSE(parse_dch("DCH1\tEva\t\n\n"));                   // an empty day line
+  EXPECT_FALSE(parse_dch("DCH1\tEva\\x\t\n"));                                  // unknown escape
+  EXPECT_FALSE(parse_dch("DCH1\tEva\t\n\n"));                                   // an empty day line
   EXPECT_FALSE(parse_dch("DCH1\tEva\t\n01.05.2026\t0\t0\t0\t-0\t0\t08:00\n"));  // a column short
 
   std::string full = "DCH1\tEva\t\n";
@@ -68,7 +69,8 @@ TEST(DchFile, ForeignTextIsRefused) {
 
 TEST(AdcFile, WholeRecordsOnly) {
   ksv::testing::TempDir dir;
-  std::vector<TDoch> recs = {day(2, 5, 2026, {{"8:00", "16:00"}}), day(1, 5, 2026, {{"7:00", "15:00"}})};
+  std::vector<TDoch> recs = {day(2, 5, 2026, {{"8:00", "16:00"}}),
+                             day(1, 5, 2026, {{"7:00", "15:00"}})};
   std::string bytes(reinterpret_cast<const char*>(recs.data()), recs.size() * sizeof(TDoch));
   dir.write_file("a.adc", bytes + std::string(70, '\x01'));  // a torn third record
   std::optional<std::vector<TDoch>> read = read_adc(dir.path() + "a.adc");
