@@ -29,6 +29,8 @@ void replace_all(std::string& text, const std::string& what, const std::string& 
     text.replace(at, what.size(), with);
 }
 
+}  // namespace
+
 // Reads the masked password in the password window: one "*" per character typed, at most 40
 // characters, Backspace removes the last one, the window's OK button (Enter) ends the input.
 // The text is returned exactly as typed, so a password of digits keeps its leading zeros.
@@ -105,6 +107,8 @@ bool load_user_list(Frame& f) {
   list.SETRIDSEZNAM(0, 0, false);
   return true;
 }
+
+namespace {
 
 std::string chosen_name(Frame& f) {
   const toolkit::Seznam& list = f.tk().seznam;
