@@ -164,9 +164,13 @@ void Tlacitka::OBSLUHATLAC() {
   g_.SETWRITEMODE(0);
 
   int key = -1;
+  bool extended = false;
   if (g_.KEYPRESSED()) {
     key = g_.READKEY();
-    if (key == 0) key = g_.READKEY();
+    if (key == 0) {
+      key = g_.READKEY();
+      extended = true;
+    }
   }
   MYSX = g_.GETMOUSEX();
   MYSY = g_.GETMOUSEY();
@@ -230,7 +234,13 @@ void Tlacitka::OBSLUHATLAC() {
   }
   if (ended_) return;
 
-  if (key > 0 && !PRIDEJKLAV(static_cast<uint8_t>(key))) texty_.POSLCHYBA = kQueueFull;
+  if (key > 0) {
+    const uint8_t at = FZAPIS;
+    if (PRIDEJKLAV(static_cast<uint8_t>(key)))
+      extended_[at] = extended;
+    else
+      texty_.POSLCHYBA = kQueueFull;
+  }
   if (drawn || NUTNOVYKRESLIT) g_.UPDATEGRAPH(2);
   NUTNOVYKRESLIT = false;
 }
@@ -239,8 +249,15 @@ void Tlacitka::OBSLUHATLAC() {
 
 bool Tlacitka::PRIDEJKLAV(uint8_t key) {
   if (static_cast<uint8_t>(FZAPIS + 1) == FCTENI) return false;
+  extended_[FZAPIS] = false;
   FRONTA[FZAPIS++] = key;
   return true;
+}
+
+int Tlacitka::take_key() {
+  if (FZAPIS == FCTENI) return -1;
+  const bool extended = extended_[FCTENI];
+  return FRONTA[FCTENI++] + (extended ? kExtendedKey : 0);
 }
 
 uint8_t Tlacitka::ZISKKLAV() {

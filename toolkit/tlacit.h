@@ -28,6 +28,7 @@ constexpr int32_t kNoFreeSlot = 11;
 constexpr int32_t kBadSlotRef = 12;
 constexpr int32_t kBadSize = 13;
 constexpr int32_t kQueueFull = 60;  // last error after a key was dropped
+constexpr int kExtendedKey = 256;  // added by take_key to the code of an extended key
 
 struct TTLAC {
   uint16_t OBRAZEK = kFreeButton;
@@ -59,6 +60,9 @@ class Tlacitka {
   bool PRIDEJKLAV(uint8_t key);
   bool JEKLAV() const { return FZAPIS != FCTENI; }
   uint8_t ZISKKLAV();
+  // The oldest key with what ZISKKLAV drops: an extended key (Left, Delete, ...) comes as its
+  // second code plus kExtendedKey, so an editor can tell Left (75) from "K"; -1 when empty.
+  int take_key();
   void VYMAZFRONTU() { FCTENI = FZAPIS; }
   // Ends the program when its window was asked to close; returns otherwise.
   void KONEC();
@@ -78,6 +82,7 @@ class Tlacitka {
   bool NOVAMYS = false;  // fresh mouse data for other units
   bool NUTNOVYKRESLIT = false;
   std::array<uint8_t, 256> FRONTA{};
+  std::array<bool, 256> extended_{};  // beside FRONTA: the key was an extended one
   uint8_t FZAPIS = 0, FCTENI = 0;
 
   // What KONEC runs: closing the windows (set by the window unit) and leaving the program.
