@@ -10,6 +10,7 @@
 #include "client/keys.h"
 #include "client/screens/attendance/day_lines.h"
 #include "client/screens/attendance/fetch.h"
+#include "client/screens/attendance/local_files.h"
 #include "client/screens/attendance/sheet_file.h"
 #include "client/screens/attendance/user_choice.h"
 #include "client/workspace.h"
@@ -40,7 +41,7 @@ constexpr uint8_t kPageUp = 73, kPageDown = 81;  // second codes of the extended
 
 constexpr int kOtherUserRight = 57;
 
-enum class Action { kNone, kUser, kMonth, kYear, kVacation };
+enum class Action { kNone, kUser, kMonth, kYear, kSave, kOpen, kImport, kReport, kVacation };
 
 std::string replaced(std::string text, const std::string& what, const std::string& with) {
   for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
@@ -66,6 +67,7 @@ class AttendanceScreen {
   void choose_user();
   void fetch(bool whole_year);
   void toggle_vacation();
+  void finish(const LocalResult& r);
 
   Frame& f_;
   toolkit::Toolkit& tk_;
@@ -95,6 +97,10 @@ void AttendanceScreen::build() {
   add("mesic.bmp", 'm', later(Action::kMonth));
   add("rok.bmp", 'r', later(Action::kYear));
   add("dovolena.bmp", 'v', later(Action::kVacation));
+  add("uloz.bmp", 's', later(Action::kSave));
+  add("otevri.bmp", 'o', later(Action::kOpen));
+  add("dochazka.bmp", 'i', later(Action::kImport));
+  add("export.bmp", 'e', later(Action::kReport));
   y += kButtonStep / 2;
   toolkit::picture_button(
       tk_, window_, "nahoru.bmp", [this] { move(&toolkit::Seznam::SEZNAMNAHORU); }, -38, y,
@@ -234,6 +240,21 @@ void AttendanceScreen::toggle_vacation() {
   redraw_list();
 }
 
+void AttendanceScreen::finish(const LocalResult& r) {
+  // The browser and the dialogs were drawn over the screen. The cursor stays on its day when
+  // the days are the same ones.
+  const toolkit::Seznam& l = tk_.seznam;
+  const size_t before = l.SEZNAM.size();
+  const uint16_t page = l.AKTSTRANKA, row = l.AKTPRVEK;
+  build();
+  if (window_ >= 0 && l.SEZNAM.size() == before && page + row < int(before)) {
+    tk_.seznam.AKTSTRANKA = page;
+    tk_.seznam.AKTPRVEK = row;
+    redraw_list();
+  }
+  if (!r.status_key.empty()) f_.STAVOVYRADEK(replaced(f_.text(r.status_key), "%s", r.detail));
+}
+
 // ---- the loop
 // ------------------------------------------------------------------------------------
 
@@ -257,6 +278,18 @@ void AttendanceScreen::run() {
         break;
       case Action::kVacation:
         toggle_vacation();
+        break;
+      case Action::kSave:
+        finish(save_sheet(f_, sheet_));
+        break;
+      case Action::kOpen:
+        finish(open_sheet(f_, sheet_));
+        break;
+      case Action::kImport:
+        finish(import_records(f_, sheet_));
+        break;
+      case Action::kReport:
+        finish(write_and_open_report(f_, sheet_));
         break;
     }
     // Buttons pressed while an action ran were pressed at a screen that was not listening.

@@ -1,8 +1,10 @@
 // The attendance screen driven with keys against a real server: a month and a year from the
-// server's day files, another user's attendance only with right 57, vacation marks.
+// server's day files, another user's attendance only with right 57, vacation marks kept through
+// a saved sheet, an attendance file imported, and the report written and handed to the desktop.
 #include <cstring>
 
 #include "client/screens/attendance/day_lines.h"
+#include "client/screens/attendance/local_files.h"
 #include "client/screens/attendance/sheet_file.h"
 #include "client/screens/attendance/tests/records.h"
 #include "client/tests/fixture.h"
@@ -147,6 +149,9 @@ TEST_F(AttendanceScreen, YearIsTwelveMonthsJoinedInOrder) {
   seed(novak, day(31, 1, 2026, {{"22:00", ""}}));
   then(now, [this] { key('r'); });
   input("rok", "2026");
+  // Twelve exchanges take more client passes than the step limit meant to catch a hang allows
+  // one screen action; each half of the year gets the whole allowance.
+  when([this] { return f().requests_sent[35] == 6; }, [this] { steps = 0; });
   ASSERT_TRUE(finish([this] { return !names().empty(); }));
   EXPECT_EQ(f().requests_sent[35], 12);
   EXPECT_EQ(names(), (std::vector<std::string>{"31.01.2026", "24.12.2026"}));
@@ -188,22 +193,100 @@ TEST_F(AttendanceScreen, ChiefSeesAnotherUsersMonth) {
   EXPECT_EQ(column(0, 5), "480");
 }
 
-TEST_F(AttendanceScreen, VacationMarkedAndUnmarked) {
+TEST_F(AttendanceScreen, VacationKeptThroughASavedSheet) {
   start(int64_t(1) << kAttendance);
   seed(novak, day(4, 5, 2026, {{"8:00", "16:00"}}));
   seed(novak, day(5, 5, 2026, {{"8:00", "16:00"}}));
+  const std::string saved =
+      "DCH1\tnovak\t1.5.2026 - 31.5.2026\n"
+      "04.05.2026\t0\t0\t0\t-0\t480\t08:00\t16:00\n"
+      "05.05.2026\t1\t0\t0\t-0\t480\t08:00\t16:00\n";
+
   fetch_month(now, "5", "2026");
   then([this] { return names().size() == 2; },
        [this] {
          hb().extended_key(80);  // Down: the second day
          key('v');
+         key('s');
        });
-  then([this] { return column(1, 1) == "1"; },
+  in_browser([this] { key(13); });  // "." : into the folder shown
+  input("jmsoub", "kveten");
+  // Fetched again the vacation mark is gone; the sheet brings it back.
+  fetch_month([this] { return status_is("Ulozeno: kveten.dch"); }, "5", "2026");
+  then([this] { return f().requests_sent[35] == 2 && names().size() == 2; },
+       [this, saved] {
+         EXPECT_EQ(dir.read_file("client/kveten.dch"), saved);
+         EXPECT_EQ(column(1, 1), "0");
+         key('o');
+       });
+  choose_last_file();
+  // Saving over a sheet asks first; "no" leaves the file as it was.
+  then([this] { return status_is("Otevreno: kveten.dch"); },
        [this] {
          EXPECT_EQ(column(0, 1), "0");
-         key('v');
+         EXPECT_EQ(column(1, 1), "1");
+         dir.write_file("client/kveten.dch", "jine");
+         key('s');
        });
-  ASSERT_TRUE(finish([this] { return column(1, 1) == "0"; }));
+  choose_last_file();
+  when_modal(Modal::kConfirm, [this] { key(27); });
+  ASSERT_TRUE(finish());
+  EXPECT_EQ(dir.read_file("client/kveten.dch"), "jine");
+}
+
+TEST_F(AttendanceScreen, SheetNameThatLeavesTheFolderIsRefused) {
+  start(int64_t(1) << kAttendance);
+  then(now, [this] { key('s'); });
+  in_browser([this] { key(13); });
+  input("jmsoub", "../venku");
+  ASSERT_TRUE(finish([this] { return status_is("Spatne jmeno souboru: ../venku"); }));
+  EXPECT_FALSE(dir.exists("venku.dch"));
+  EXPECT_FALSE(dir.exists("venku"));
+}
+
+TEST_F(AttendanceScreen, ImportedAttendanceFile) {
+  start(int64_t(1) << kAttendance);
+  std::vector<TDoch> recs = {day(3, 6, 2026, {{"7:00", "15:30"}}),
+                             day(2, 6, 2026, {{"7:10", "15:00"}})};
+  std::string bytes(reinterpret_cast<const char*>(recs.data()), recs.size() * sizeof(TDoch));
+  dir.write_file("client/terminal.adc", bytes + std::string(40, '\x01'));
+  then(now, [this] { key('i'); });
+  choose_last_file();
+  ASSERT_TRUE(finish([this] { return status_is("Nacteno: terminal.adc"); }));
+  EXPECT_EQ(names(), (std::vector<std::string>{"02.06.2026", "03.06.2026"}));
+  EXPECT_EQ(column(0, 5), "470");
+}
+
+TEST_F(AttendanceScreen, ReportWrittenAndOpened) {
+  start(int64_t(1) << kAttendance);
+  seed(novak, day(4, 5, 2026, {{"8:00", "12:00"}, {"12:30", "16:30"}}));
+  std::vector<std::string> opened;
+  app->tk.opener.launcher = [&opened](const std::string& path) {
+    opened.push_back(path);
+    return toolkit::OpenResult::kStarted;
+  };
+  fetch_month(now, "5", "2026");
+  then([this] { return names().size() == 1; }, [this] { key('e'); });
+  ASSERT_TRUE(finish([&opened] { return !opened.empty(); }));
+  EXPECT_EQ(opened, std::vector<std::string>{cdir + "temp/dochazka.txt"});
+  const std::string report = dir.read_file("client/temp/dochazka.txt");
+  EXPECT_NE(report.find("*** novak ***\n"), std::string::npos);
+  EXPECT_NE(report.find("* KVETEN 2026 *\n04.05.2026             480 min.  08:00 - 16:30\n"),
+            std::string::npos);
+  EXPECT_NE(report.find("===============================\n\n\nCELKEM:  480 minut (8 hodin)\n"),
+            std::string::npos);
+}
+
+TEST(SheetNames, PlainNamesOnly) {
+  using attendance::sheet_file_name;
+  EXPECT_EQ(sheet_file_name("kveten"), "kveten.dch");
+  EXPECT_EQ(sheet_file_name("KVETEN.DCH"), "KVETEN.DCH");
+  EXPECT_EQ(sheet_file_name("leto.2026 "), "leto.2026.dch");
+  for (const char* bad : {"", " ", ".", "..", "../kveten", "a/b", "/etc/passwd"})
+    EXPECT_FALSE(sheet_file_name(bad)) << bad;
+  EXPECT_EQ(attendance::report_file_name("vypis.txt"), "vypis.txt");
+  EXPECT_EQ(attendance::report_file_name("../../vypis.txt"), "dochazka.txt");
+  EXPECT_EQ(attendance::report_file_name(""), "dochazka.txt");
 }
 
 }  // namespace
