@@ -12,7 +12,7 @@
 #include "client/screens/attendance/fetch.h"
 #include "client/screens/attendance/local_files.h"
 #include "client/screens/attendance/sheet_file.h"
-#include "client/screens/attendance/user_choice.h"
+#include "client/screens/users/user_picker.h"
 #include "client/workspace.h"
 #include "protocol/rights.h"
 #include "toolkit/kit/picture_button.h"
@@ -187,7 +187,7 @@ void AttendanceScreen::move(void (toolkit::Seznam::*step)()) {
 // ---------------------------------------------------------------------------------
 
 void AttendanceScreen::choose_user() {
-  std::optional<std::string> name = pick_user(f_);
+  std::optional<std::string> name = ksv::client::choose_user(f_, "uzivatel");
   build();  // the picker used the screen's window and list
   if (!name || *name == sheet_.user) return;
   // Another user's sheet starts empty: nothing of the previous user's days may stay on show
