@@ -98,7 +98,9 @@ void cmd_picture_upload_name(Context& c) {
     reply(c, rep::kFailed);
     return;
   }
-  c.packet.ULOZRETEZEC(sl::kText, true, picture_upload_name(*id, c.slot));
+  const std::string name = picture_upload_name(*id, c.slot);
+  c.server.store().expect_picture(c.slot, name);
+  c.packet.ULOZRETEZEC(sl::kText, true, name);
   reply(c, rep::kPicture);
 }
 

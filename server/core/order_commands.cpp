@@ -259,26 +259,45 @@ void cmd_list(Context& c) {
 
 // ---- the server's calls -----------------------------------------------------------------------
 
-void store_upload_finished(Server& s, int slot, const std::string& path) {
+bool store_upload_finished(Server& s, int slot, const std::string& path) {
   const size_t cut = path.rfind('/');
   const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+  const TKlient& k = s.session(slot);
+  OrderStore o = orders(s);
 
-  // A placement picture: "<id>%<slot>.ksv" becomes "umisten/<id>.ksv".
+  // A placement picture: "<id>%<slot>.ksv" becomes "umisten/<id>.ksv" — but only under the name
+  // command 38 gave this session, so a plain attachment of that name changes no picture.
   if (std::optional<int32_t> id = picture_upload_id(name, slot)) {
-    Catalogues c(s.tree().base());
-    if (copy_file(path, c.picture_path(*id))) erase_file(path);
-    return;
+    if (name == s.store().picture_name(slot)) {
+      s.store().expect_picture(slot, {});
+      Catalogues c(s.tree().base());
+      if (copy_file(path, c.picture_path(*id))) erase_file(path);
+    }
+    return true;
+  }
+  // A new link table from the links dialog: checked, made the program's "proglnk.dat" and the
+  // session's table in force. (No other session can hold the program: uploads into a shared
+  // program are refused with 253 before they start.)
+  if (name == kLinkUploadFile) {
+    std::optional<TLinkovani> links;
+    if (!k.open_order.empty() && !k.open_program.empty() &&
+        path == o.program_dir(k.open_order, k.open_program) + kLinkUploadFile)
+      links = o.replace_links(k.open_order, k.open_program, path);
+    erase_file(path);
+    if (!links) return false;
+    s.store().links(slot) = *links;
+    return true;
   }
   // A new stitch file of the open program goes to every linked program as well.
-  const TKlient& k = s.session(slot);
-  if (k.open_order.empty() || k.open_program.empty()) return;
-  OrderStore o = orders(s);
+  if (k.open_order.empty() || k.open_program.empty()) return true;
   if (path == o.program_dir(k.open_order, k.open_program) + kStitchFile)
     o.copy_stitch_file_to_links(k.open_order, k.open_program, s.store().links(slot));
+  return true;
 }
 
 void store_session_closing(Server& s, int slot) {
   s.store().clear_links(slot);
+  s.store().expect_picture(slot, {});
   update_program_flags(s, slot);
 }
 

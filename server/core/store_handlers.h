@@ -43,9 +43,10 @@ void cmd_calendar_set(Context& c);      // 23
 void cmd_attendance_month(Context& c);  // 35
 
 // Called by the server (order_commands.cpp): an upload has been written completely (placement
-// pictures, stitch files of linked programs); a slot is about to be freed (its links and the
-// program-in-use flags of the others).
-void store_upload_finished(Server& s, int slot, const std::string& path);
+// pictures, stitch files of linked programs, link tables; false when the file was refused, and
+// the last block is then answered with 254); a slot is about to be freed (its links, its picture
+// name and the program-in-use flags of the others).
+bool store_upload_finished(Server& s, int slot, const std::string& path);
 void store_session_closing(Server& s, int slot);
 
 // Sets each session's program-in-use-elsewhere flag: another session has the same order and

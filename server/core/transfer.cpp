@@ -120,7 +120,10 @@ void cmd_upload_block(Context& c) {
   if (last) {
     std::string path = k.transfer_name;
     close_transfer(k);
-    store_upload_finished(c.server, c.slot, path);
+    if (!store_upload_finished(c.server, c.slot, path)) {
+      reply(c, rep::kFailed);
+      return;
+    }
   }
   b.NASTAVPRIKAZ(rep::kUploadNext, block, last);
 }

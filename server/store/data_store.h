@@ -1,6 +1,9 @@
 // The data store's in-memory state beside the files: the link table of the program each session
-// has open. (The single-record files — calendar, calculation settings — live in DataTree.)
+// has open, and the placement picture name each session was given for its next upload. (The
+// single-record files — calendar, calculation settings — live in DataTree.)
 #pragma once
+#include <string>
+
 #include "protocol/records/orders.h"
 
 namespace ksv::server {
@@ -23,9 +26,20 @@ class DataStore {
     if (valid(slot)) links_[slot] = TLinkovani{};
   }
 
+  // The upload name "prepare picture upload" gave the session; only an upload under exactly
+  // this name becomes a placement picture, and only once. Empty = none expected.
+  const std::string& picture_name(int slot) const {
+    static const std::string kNone;
+    return valid(slot) ? picture_names_[slot] : kNone;
+  }
+  void expect_picture(int slot, std::string name) {
+    if (valid(slot)) picture_names_[slot] = std::move(name);
+  }
+
  private:
   static bool valid(int slot) { return slot >= 0 && slot < kSlots; }
   TLinkovani links_[kSlots]{};
+  std::string picture_names_[kSlots];
   TLinkovani scratch_{};
 };
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "protocol/file_util.h"
 #include "protocol/record_file.h"
@@ -196,6 +197,24 @@ std::optional<TLinkovani> OrderStore::load_links(const std::string& order,
   TLinkovani empty{};
   if (!write_single(path, empty)) return std::nullopt;
   return empty;
+}
+
+std::optional<TLinkovani> OrderStore::replace_links(const std::string& order,
+                                                    const std::string& program,
+                                                    const std::string& uploaded) {
+  std::optional<std::string> bytes = read_whole_file(uploaded);
+  if (!bytes || bytes->size() != sizeof(TLinkovani)) return std::nullopt;
+  TLinkovani links{};
+  std::memcpy(&links, bytes->data(), sizeof links);
+  for (const auto& code : links.codes) {
+    // A length past the field is a damaged table, not a code to be cut.
+    if (code.len > kCodeLength) return std::nullopt;
+    if (code.empty()) continue;
+    std::optional<std::string> key = directory_key(code.view());
+    if (!key || *key == program) return std::nullopt;
+  }
+  if (!write_single(program_dir(order, program) + kLinkFile, links)) return std::nullopt;
+  return links;
 }
 
 std::vector<std::string> OrderStore::linked_keys(const TLinkovani& links,

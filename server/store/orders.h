@@ -25,6 +25,9 @@ inline constexpr const char* kOrderFile = "info.dat";
 inline constexpr const char* kProgramFile = "prog.dat";
 inline constexpr const char* kLinkFile = "proglnk.dat";
 inline constexpr const char* kStitchFile = "prog.dst";
+// The links dialog uploads a new link table under this name; the server checks it and makes it
+// the program's "proglnk.dat" (which no upload may replace directly).
+inline constexpr const char* kLinkUploadFile = "proglnk.upd";
 
 // ASCII letters only: the workshop's code page keeps its accented letters as they are.
 std::string lower_ascii(std::string_view s);
@@ -81,6 +84,12 @@ class OrderStore {
   // The program's link table; a missing "proglnk.dat" is created all zero. Nothing when the
   // file is missing and cannot be created.
   std::optional<TLinkovani> load_links(const std::string& order, const std::string& program);
+
+  // Replaces the program's link table atomically with the uploaded file's, when the file is
+  // exactly one table whose every entry is empty or a plain program code other than the
+  // program's own; the table written, or nothing (and the old table stays).
+  std::optional<TLinkovani> replace_links(const std::string& order, const std::string& program,
+                                          const std::string& uploaded);
 
   // Sets STEHU, BAREV, X and Y of the program and of every linked program of the same order
   // (a linked program that does not exist is skipped). False when the program's own record
