@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include "client/record_list.h"
 #include "client/screen_table.h"
 #include "protocol/file_util.h"
 
@@ -36,6 +37,10 @@ ClientApp::ClientApp(std::unique_ptr<draw::Backend> backend, Clock& clock,
   // Closing the window ends the program the same way as the exit button: through the main
   // loop, so the exit procedure still runs.
   tk.tlacitka.exit_program = [this](int code) { frame.end_program(code); };
+  // The record lists' columns (list modes 4 to 6) are the client's to draw.
+  tk.seznam.client_columns = [this](int mode, const toolkit::TPrvek& e, int offset, int row_top) {
+    draw_record_columns(graph, mode, e, offset, row_top);
+  };
 }
 
 ClientApp::~ClientApp() { finish(); }

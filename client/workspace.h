@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "protocol/records/catalogues.h"
+#include "protocol/records/criteria.h"
 #include "protocol/records/orders.h"
 #include "protocol/records/users.h"
 
@@ -58,6 +59,7 @@ class Workspace {
   TPolozkaDatabanky AKTZAKAZKA{};  // the order open in the editor
   TProgramZak AKTPROGRAM{};        // the program open in the program editor or production card
   TPrava UZIVATEL{};               // the user shown in user administration
+  TKriteria KRITERIA{};            // the list criteria, kept between visits of the browsers
   bool NACISTZNOVU = true;         // the list must be fetched anew
   bool PONECHATKRITERIA = false;   // keep the criteria on entering a browser
   bool JENCIST = false;            // the open order is held by someone else: read only
