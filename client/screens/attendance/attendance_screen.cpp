@@ -4,8 +4,6 @@
 // Sections: layout · the sheet on the screen · the actions · the loop.
 #include "client/screens/attendance/attendance_screen.h"
 
-#include <memory>
-
 #include "client/frame.h"
 #include "client/keys.h"
 #include "client/screens/attendance/day_lines.h"
@@ -22,8 +20,7 @@ namespace ksv::client::attendance {
 
 namespace {
 
-// ---- layout
-// --------------------------------------------------------------------------------------
+// ---- layout -------------------------------------------------------------------------------------
 
 constexpr int32_t kWindowX = 5, kWindowY = 5, kWindowW = 630, kWindowH = 445;
 constexpr int32_t kListX = 10, kListY = 72, kListW = 555, kListH = 342, kListRows = 18;
@@ -119,8 +116,7 @@ void AttendanceScreen::build() {
   show_sheet();
 }
 
-// ---- the sheet on the screen
-// ---------------------------------------------------------------------
+// ---- the sheet on the screen --------------------------------------------------------------------
 
 void AttendanceScreen::show_sheet() {
   toolkit::Seznam& list = tk_.seznam;
@@ -183,8 +179,7 @@ void AttendanceScreen::move(void (toolkit::Seznam::*step)()) {
   tk_.tlacitka.NUTNOVYKRESLIT = true;
 }
 
-// ---- the actions
-// ---------------------------------------------------------------------------------
+// ---- the actions --------------------------------------------------------------------------------
 
 void AttendanceScreen::choose_user() {
   std::optional<std::string> name = ksv::client::choose_user(f_, "uzivatel");
@@ -255,8 +250,7 @@ void AttendanceScreen::finish(const LocalResult& r) {
   if (!r.status_key.empty()) f_.STAVOVYRADEK(replaced(f_.text(r.status_key), "%s", r.detail));
 }
 
-// ---- the loop
-// ------------------------------------------------------------------------------------
+// ---- the loop -----------------------------------------------------------------------------------
 
 void AttendanceScreen::run() {
   build();

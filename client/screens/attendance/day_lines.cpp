@@ -64,8 +64,7 @@ std::optional<uint16_t> parse_word(const char* b, const char* e) {
 
 }  // namespace
 
-// ---- dates
-// ---------------------------------------------------------------------------------------
+// ---- dates --------------------------------------------------------------------------------------
 
 bool date_less(const TDatum& a, const TDatum& b) {
   if (a.ROK != b.ROK) return a.ROK < b.ROK;
@@ -106,8 +105,7 @@ bool DayLine::operator==(const DayLine& o) const {
          last == o.last;
 }
 
-// ---- the month list
-// ------------------------------------------------------------------------------
+// ---- the month list -----------------------------------------------------------------------------
 
 void sort_records(std::vector<TDoch>& records) {
   std::stable_sort(records.begin(), records.end(),
@@ -120,8 +118,7 @@ std::vector<TDoch> join_months(const std::vector<std::vector<TDoch>>& months) {
   return all;
 }
 
-// ---- computing the lines
-// -------------------------------------------------------------------------
+// ---- computing the lines ------------------------------------------------------------------------
 
 DayLine compute_day_line(const TDoch& day, const TDoch* next, bool* took_next) {
   if (took_next) *took_next = false;
@@ -220,8 +217,7 @@ int32_t credited_minutes(const DayLine& line) {
   return std::max(0, line.presence + line.penalty - line.pause);
 }
 
-// ---- list entries
-// --------------------------------------------------------------------------------
+// ---- list entries -------------------------------------------------------------------------------
 
 std::string date_text(const TDatum& d) {
   char b[32];

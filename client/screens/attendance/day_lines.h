@@ -34,8 +34,7 @@ struct DayLine {
   bool operator==(const DayLine& o) const;
 };
 
-// ---- dates
-// ---------------------------------------------------------------------------------------
+// ---- dates --------------------------------------------------------------------------------------
 
 bool date_less(const TDatum& a, const TDatum& b);
 bool same_date(const TDatum& a, const TDatum& b);
@@ -45,8 +44,7 @@ bool valid_date(const TDatum& d);
 // The day after d (d must be valid).
 TDatum next_day(const TDatum& d);
 
-// ---- the month list
-// ------------------------------------------------------------------------------
+// ---- the month list -----------------------------------------------------------------------------
 
 // Records in date order; records of one day keep their order. The server hands the days out in
 // whatever order its directory listing gives.
@@ -55,8 +53,7 @@ void sort_records(std::vector<TDoch>& records);
 // A year as twelve month lists, indexed January first, joined into one list in month order.
 std::vector<TDoch> join_months(const std::vector<std::vector<TDoch>>& months);
 
-// ---- computing the lines
-// -------------------------------------------------------------------------
+// ---- computing the lines ------------------------------------------------------------------------
 
 // One day's figures. `next` is the record that follows in date order (nullptr when none); when the
 // day's last stay was never closed and `next` is the following calendar day opening with a
@@ -72,8 +69,7 @@ std::vector<DayLine> build_day_lines(std::vector<TDoch> records, const TKalendar
 // nothing, any other day its presence plus its penalty minus its breaks, never below zero.
 int32_t credited_minutes(const DayLine& line);
 
-// ---- list entries
-// --------------------------------------------------------------------------------
+// ---- list entries -------------------------------------------------------------------------------
 
 // "dd.mm.yyyy"
 std::string date_text(const TDatum& d);

@@ -1,11 +1,7 @@
-// Sheets, imports and the report on the user's computer, and the choice of another user.
+// Sheets, imports and the report on the user's computer.
 #include "client/screens/attendance/local_files.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "client/frame.h"
-#include "client/keys.h"
 #include "client/screens/attendance/fetch.h"
 #include "client/screens/attendance/report.h"
 #include "protocol/file_util.h"
