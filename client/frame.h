@@ -41,7 +41,10 @@ bool in_error_set(int32_t code);
 
 // What a modal loop is waiting for, so a test (or a tool) driving the program can tell where it
 // stands without reading pixels.
-enum class Modal { kNone, kAddress, kUserList, kPassword, kConfirm, kInput, kHelp, kError, kNotice };
+enum class Modal {
+  kNone, kAddress, kUserList, kPassword, kConfirm, kInput, kHelp, kError, kNotice,
+  kPicker,  // a catalogue picker (threads, materials, placements)
+};
 
 struct InputResult {
   bool confirmed = false;
