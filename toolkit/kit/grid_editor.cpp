@@ -83,12 +83,19 @@ bool GridEditor::mouse(int32_t x, int32_t y, int buttons) {
   return true;
 }
 
-void GridEditor::poll() {
+std::vector<int> GridEditor::poll() {
   Tlacitka& b = tk_.tlacitka;
+  std::vector<int> others;
   bool changed = false;
-  for (int k; (k = b.take_key()) >= 0;) changed |= key(k);
+  for (int k; (k = b.take_key()) >= 0;) {
+    if (key(k))
+      changed = true;
+    else
+      others.push_back(k);
+  }
   changed |= mouse(b.MYSX, b.MYSY, b.TLACM);
   if (changed) draw();
+  return others;
 }
 
 void GridEditor::draw() {

@@ -6,11 +6,12 @@
 // PgUp and PgDn move by a page of rows.
 //
 // The grid runs inside the screen's own wait loop: after each button poll, poll() takes the
-// queued keys (those the grid has no use for are dropped) and the mouse the poll saw.
+// queued keys and the mouse the poll saw, and hands back the keys that were not the grid's.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "toolkit/toolkit.h"
 
@@ -45,7 +46,8 @@ class GridEditor {
   // activates the cell under the cursor. True when it did something.
   bool mouse(int32_t x, int32_t y, int buttons);
   // After a button poll: the queued keys and the mouse it saw; redraws when anything changed.
-  void poll();
+  // The keys the grid had no use for, in the order they came (as take_key gives them).
+  std::vector<int> poll();
   void draw();
 
   void move_to(int row, int col);

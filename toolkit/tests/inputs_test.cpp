@@ -230,9 +230,10 @@ TEST_F(GridTest, PagesOfRowsAndTheDrawnCursor) {
 
 TEST_F(GridTest, PollTakesQueuedKeysAndTheMouseAfterTheButtonPoll) {
   hb().extended_key(77);
+  hb().key('q');
   hb().key(' ');
-  poll(2);  // one key per button poll
-  plan.poll();
+  poll(3);  // one key per button poll
+  EXPECT_EQ(plan.poll(), std::vector<int>{'q'});  // not the grid's: the screen's to handle
   EXPECT_EQ(plan.col(), 1);
   EXPECT_TRUE(on[0][1]);
   EXPECT_FALSE(tk.tlacitka.JEKLAV());
