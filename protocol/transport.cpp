@@ -67,6 +67,15 @@ Waiting peek_packet(int fd, Packet& buf) {
   return Waiting::kWhole;
 }
 
+bool peer_closed(int fd) {
+  pollfd pfd{fd, POLLRDHUP, 0};
+  int r;
+  do {
+    r = ::poll(&pfd, 1, 0);
+  } while (r < 0 && errno == EINTR);
+  return r > 0 && (pfd.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
+
 bool recv_packet(int fd, Packet& buf) {
   size_t got = 0;
   while (got < size_t(kPacketSize)) {

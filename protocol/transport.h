@@ -38,6 +38,10 @@ enum class Waiting {
 // peeked bytes can never be taken for a command.
 Waiting peek_packet(int fd, Packet& buf);
 
+// True when the peer has closed its side: whatever part of a packet is waiting can never be
+// completed.
+bool peer_closed(int fd);
+
 // Takes exactly one packet; call only after peek_packet returned kWhole.
 bool recv_packet(int fd, Packet& buf);
 

@@ -76,10 +76,15 @@ void cmd_calc_get(Context& c) {
 void cmd_calc_set(Context& c) {
   TKalkulace k{};
   c.packet.get_raw(sl::kText, &k, sizeof k);
+  // The prices count as saved only once they are on disk; otherwise they would vanish at the
+  // next restart while the user believes them kept. Memory keeps the old block then, like the
+  // calendar.
+  if (!write_records<TKalkulace>(c.server.tree().path("kalkul.dat"), std::vector<TKalkulace>{k})) {
+    c.server.log().line("Nelze zapsat kalkul.dat");
+    reply(c, rep::kFailed);
+    return;
+  }
   c.server.tree().kalkulace = k;
-  // A failed write is passed over: every client already gets the new block from memory, and
-  // the next successful save brings the file up to date.
-  write_records<TKalkulace>(c.server.tree().path("kalkul.dat"), std::vector<TKalkulace>{k});
   reply(c, rep::kCalc);
 }
 

@@ -284,6 +284,9 @@ void Server::serve(int slot) {
   // reply composed for this one.
   buf_.clear();
   net::Waiting w = net::peek_packet(s.socket, buf_);
+  // Part of a packet from a peer that has closed can never be completed: the slot is as free
+  // as after a plain close, not held until the liveness timeout.
+  if (w == net::Waiting::kPartial && net::peer_closed(s.socket)) w = net::Waiting::kClosed;
   if (w == net::Waiting::kClosed) {
     // The program is gone without logging off; its slot is free at once.
     log_.line("Klient cislo " + std::to_string(slot) + " zavrel spojeni");
