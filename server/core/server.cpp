@@ -74,6 +74,8 @@ int Server::start() {
     log_.line("Nelze vytvorit datovy adresar (kod " + std::to_string(rc) + ")");
     return rc;
   }
+  if (int n = tree_.remove_leftovers(); n > 0)
+    log_.line("Odstraneny nedokoncene zapisy: " + std::to_string(n));
   // The camera system's start makes the camera and transfer directories and empties "temp".
   if (!tree_.prepare_transfer_dirs()) log_.line("Nelze pripravit adresar temp");
   if (units_) units_->start_cameras();
@@ -329,6 +331,8 @@ void Server::disconnect(int slot) {
   ::shutdown(s.socket, SHUT_WR);
   ::close(s.socket);
   if (s.transfer_file) std::fclose(s.transfer_file);
+  // An upload cut off with the connection leaves the file it was to replace untouched.
+  if (!s.transfer_temp.empty()) erase_file(s.transfer_temp);
   s.reset();
   s.in_use.store(false, std::memory_order_release);
   session_count_.fetch_sub(1);

@@ -27,6 +27,8 @@ struct TKlient {
   int socket = -1;
   uint32_t address = 0;  // as received: network byte order, first octet in the lowest byte
   std::string transfer_name;  // full path of the file being transferred; empty = none
+  // An upload is written here, beside transfer_name, and renamed over it after the last block.
+  std::string transfer_temp;
   std::FILE* transfer_file = nullptr;
   Transfer transfer = Transfer::kNone;
   std::string message_in_delivery;
@@ -55,6 +57,7 @@ struct TKlient {
     socket = -1;
     address = 0;
     transfer_name.clear();
+    transfer_temp.clear();
     transfer_file = nullptr;
     transfer = Transfer::kNone;
     message_in_delivery.clear();

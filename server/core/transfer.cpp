@@ -2,12 +2,14 @@
 // program, under the name in lower case; downloads come from there, or from temp for the
 // session's own list files. A name that could leave its directory is refused.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 
 #include "protocol/commands.h"
 #include "protocol/file_util.h"
+#include "protocol/record_file.h"
 #include "server/core/handlers.h"
 #include "server/core/server.h"
 #include "server/core/store_handlers.h"
@@ -24,11 +26,43 @@ std::string lower(std::string s) {
   return s;
 }
 
+// Ends the transfer; an upload that did not finish leaves the target as it was.
 void close_transfer(TKlient& k) {
   if (k.transfer_file) std::fclose(k.transfer_file);
+  if (!k.transfer_temp.empty()) erase_file(k.transfer_temp);
   k.transfer_file = nullptr;
   k.transfer_name.clear();
+  k.transfer_temp.clear();
   k.transfer = Transfer::kNone;
+}
+
+// The upload's temporary file beside `target`, open for writing; nullptr when it cannot be made.
+std::FILE* open_upload_temp(const std::string& target, std::string& temp) {
+  const size_t cut = target.rfind('/');
+  temp = target.substr(0, cut + 1) + kAtomicTempPrefix + "XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    temp.clear();
+    return nullptr;
+  }
+  ::fchmod(fd, 0644);  // as a file created for the upload always was
+  std::FILE* f = ::fdopen(fd, "wb");
+  if (!f) {
+    ::close(fd);
+    erase_file(temp);
+    temp.clear();
+  }
+  return f;
+}
+
+// The last block is in: the file is flushed to disk and takes the target's name.
+bool finish_upload(TKlient& k) {
+  bool ok = std::fflush(k.transfer_file) == 0 && ::fsync(::fileno(k.transfer_file)) == 0;
+  ok = std::fclose(k.transfer_file) == 0 && ok;
+  k.transfer_file = nullptr;
+  if (!ok || !rename_file(k.transfer_temp, k.transfer_name)) return false;
+  k.transfer_temp.clear();
+  return true;
 }
 
 // The data-store commands check order numbers and program codes the same way before they open
@@ -68,14 +102,17 @@ void cmd_upload_start(Context& c) {
     return;
   }
   name = lower(name);
-  // The link table of a program is the server's own; an upload may not replace it.
-  if (name == "proglnk.dat") {
+  // The link table of a program is the server's own; an upload may not replace it. Names of our
+  // temporary files are removed at every start, so nothing may be stored under one.
+  if (name == "proglnk.dat" || name.rfind(kAtomicTempPrefix, 0) == 0) {
     reply(c, rep::kFailed);
     return;
   }
   close_transfer(k);  // one transfer per session
   std::string path = transfer_dir(c.server, c.slot) + name;
-  k.transfer_file = std::fopen(path.c_str(), "wb");
+  // Until the last block the upload is kept apart: a connection that breaks off must leave the
+  // file it was replacing as it was.
+  k.transfer_file = open_upload_temp(path, k.transfer_temp);
   if (!k.transfer_file) {
     reply(c, rep::kFailed);
     return;
@@ -104,10 +141,7 @@ void cmd_upload_block(Context& c) {
   int32_t n = b.ZISKEJCISLO(sl::kText);
   bool ok = n >= 0 && n <= kTransferBlock;
   if (ok && n > 0) ok = std::fwrite(b.bytes + sl::kData, 1, size_t(n), k.transfer_file) == size_t(n);
-  if (ok && last) {
-    ok = std::fclose(k.transfer_file) == 0;
-    k.transfer_file = nullptr;
-  }
+  if (ok && last) ok = finish_upload(k);
   if (!ok) {
     // A bad block length or a write error: the file is not what the client sent.
     close_transfer(k);

@@ -2,6 +2,9 @@
 #include "server/store/data_tree.h"
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
 
 #include "protocol/file_util.h"
 #include "protocol/record_file.h"
@@ -133,5 +136,30 @@ bool DataTree::clean_attendance(const DateTime& now) {
 }
 
 bool DataTree::clean_temp() { return clear_directory(path("temp")); }
+
+int DataTree::remove_leftovers() {
+  namespace fs = std::filesystem;
+  // Deep enough for a file in a program directory: databaze/<order>/<program>/<file>.
+  constexpr int kDepth = 3;
+  std::vector<fs::path> victims;
+  std::error_code ec;
+  fs::recursive_directory_iterator it(base_, fs::directory_options::skip_permission_denied, ec);
+  for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.compare(0, std::strlen(kAtomicTempPrefix), kAtomicTempPrefix) == 0) {
+      victims.push_back(it->path());
+      it.disable_recursion_pending();
+    } else if (it.depth() >= kDepth) {
+      it.disable_recursion_pending();
+    }
+  }
+  int removed = 0;
+  for (const fs::path& p : victims) {
+    std::error_code rm;
+    fs::remove_all(p, rm);
+    if (!rm) ++removed;
+  }
+  return removed;
+}
 
 }  // namespace ksv::server

@@ -31,6 +31,10 @@ class DataTree {
   int create();
   // The camera and transfer directories, and an empty "temp" (done at every start).
   bool prepare_transfer_dirs();
+  // Removes what a crash left of unfinished writes: files and directories named with the
+  // temporary prefix anywhere in the data tree (record rewrites, uploads, orders and programs
+  // being built or deleted). Done at start, before anybody is served. The number removed.
+  int remove_leftovers();
 
   // Nightly cleaning; each returns false when something could not be removed (and goes on).
   bool clean_camera_days(const DateTime& now);

@@ -101,6 +101,8 @@ std::vector<std::string> subdirectories(const std::string& dir) {
   while (dirent* e = ::readdir(d)) {
     const char* n = e->d_name;
     if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
+    // A directory being built or torn down is not an order or program yet (or any more).
+    if (std::strncmp(n, kAtomicTempPrefix, std::strlen(kAtomicTempPrefix)) == 0) continue;
     bool is_dir = e->d_type == DT_DIR;
     if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
       struct stat st {};

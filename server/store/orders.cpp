@@ -1,10 +1,14 @@
 // Orders and programs on disk: names, create, copy, delete, stitch data and links.
 #include "server/store/orders.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "protocol/file_util.h"
 #include "protocol/record_file.h"
@@ -36,6 +40,61 @@ bool write_single(const std::string& path, const T& rec) {
   return write_records<T>(path, std::vector<T>{rec});
 }
 
+// Orders and programs change as whole directories: a new one is built under a temporary name
+// beside its final place and renamed into it, a deleted one is renamed away before it is torn
+// down. A crash therefore leaves the old state or the new one, plus at most a directory with
+// our temporary prefix, which listings skip and the next start removes.
+
+// A fresh empty directory with our temporary prefix inside `parent` (ending in "/").
+std::optional<std::string> staging_dir(const std::string& parent) {
+  std::string name = parent + kAtomicTempPrefix + "XXXXXX";
+  if (!::mkdtemp(name.data())) return std::nullopt;
+  return name + "/";
+}
+
+bool remove_tree(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove_all(path, ec);
+  return !ec;
+}
+
+// Makes a rename in `dir` durable.
+void sync_directory(const std::string& dir) {
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+std::string without_slash(std::string p) {
+  if (p.size() > 1 && p.back() == '/') p.pop_back();
+  return p;
+}
+
+// Puts a finished staging directory in place; the target must not exist yet.
+bool publish(const std::string& stage, const std::string& target, const std::string& parent) {
+  if (directory_exists(target)) return false;
+  if (::rename(without_slash(stage).c_str(), without_slash(target).c_str()) != 0) return false;
+  sync_directory(parent);
+  return true;
+}
+
+// Takes `dir` out of sight in one step, then removes it with whatever it holds. False when it
+// could not be taken away, and then nothing has changed.
+bool retire(const std::string& dir, const std::string& parent) {
+  std::optional<std::string> grave = staging_dir(parent);
+  if (!grave) return false;
+  const std::string to = *grave + "x";
+  if (::rename(without_slash(dir).c_str(), to.c_str()) != 0) {
+    remove_tree(*grave);
+    return false;
+  }
+  sync_directory(parent);
+  // What cannot be removed now is a leftover for the next start; the order is gone already.
+  remove_tree(*grave);
+  return true;
+}
+
 }  // namespace
 
 std::string lower_ascii(std::string_view s) {
@@ -59,6 +118,8 @@ std::string cut_code(std::string_view s) {
 std::optional<std::string> directory_key(std::string_view name) {
   std::string key = lower_ascii(cut_code(name));
   if (key.empty() || key == "." || key.find("..") != std::string::npos) return std::nullopt;
+  // Our temporary names are removed at every start; an order or program may not take one.
+  if (key.rfind(kAtomicTempPrefix, 0) == 0) return std::nullopt;
   for (unsigned char c : key)
     if (c < 32 || c == 127 || c == '/' || c == '\\') return std::nullopt;
   return key;
@@ -110,28 +171,22 @@ bool OrderStore::program_exists(const std::string& order, const std::string& pro
 
 bool OrderStore::create_order(const std::string& number, int32_t author) {
   std::optional<std::string> key = directory_key(number);
-  if (!key || !make_directory(order_dir(*key))) return false;
+  if (!key || directory_exists(order_dir(*key))) return false;
+  std::optional<std::string> stage = staging_dir(databaze());
+  if (!stage) return false;
   TPolozkaDatabanky info{};
   info.CISLO.assign(cut_code(number));
   info.AUTOR = author;
-  return write_single(order_dir(*key) + kOrderFile, info);
+  if (write_single(*stage + kOrderFile, info) && publish(*stage, order_dir(*key), databaze()))
+    return true;
+  remove_tree(*stage);
+  return false;
 }
 
 bool OrderStore::delete_order(const std::string& order) {
   const std::string dir = order_dir(order);
-  if (!is_real_directory(dir)) return false;
-  if (std::optional<std::vector<DirEntry>> entries = list_directory(dir)) {
-    for (const DirEntry& e : *entries) {
-      const std::string p = dir + e.name;
-      if (is_real_directory(p)) {
-        clear_directory(p);
-        remove_directory(p);
-      } else {
-        erase_file(p);
-      }
-    }
-  }
-  return remove_directory(dir);
+  if (!is_real_directory(without_slash(dir))) return false;
+  return retire(dir, databaze());
 }
 
 bool OrderStore::copy_order(const std::string& source, const std::string& new_number,
@@ -140,8 +195,20 @@ bool OrderStore::copy_order(const std::string& source, const std::string& new_nu
   std::optional<std::string> target = directory_key(new_number);
   if (!target) return false;
   const std::string from = order_dir(source), to = order_dir(*target);
-  if (!directory_exists(from) || !make_directory(to) || !copy_files(from, to)) return false;
+  if (!directory_exists(from) || directory_exists(to)) return false;
+  std::optional<std::string> stage = staging_dir(databaze());
+  if (!stage) return false;
+  if (build_copy(source, *stage, new_number, codes, author, now) &&
+      publish(*stage, to, databaze()))
+    return true;
+  remove_tree(*stage);
+  return false;
+}
 
+bool OrderStore::build_copy(const std::string& source, const std::string& to,
+                            const std::string& new_number, const std::vector<std::string>& codes,
+                            int32_t author, const DateTime& now) {
+  if (!copy_files(order_dir(source), to)) return false;
   int32_t copied = 0;
   const int n = int(codes.size());
   if (n >= 1 && n <= kMaxCopiedPrograms) {
@@ -149,7 +216,7 @@ bool OrderStore::copy_order(const std::string& source, const std::string& new_nu
     for (const std::string& code : codes) {
       if (std::find(done.begin(), done.end(), code) != done.end()) continue;
       done.push_back(code);
-      const std::string pfrom = program_dir(source, code), pto = program_dir(*target, code);
+      const std::string pfrom = program_dir(source, code), pto = to + code + "/";
       if (!directory_exists(pfrom) || !make_directory(pto) || !copy_files(pfrom, pto))
         return false;
       const std::string rec = pto + kProgramFile;
@@ -181,10 +248,20 @@ bool OrderStore::create_program(const std::string& order, const std::string& cod
   std::optional<TPolozkaDatabanky> info = read_record<TPolozkaDatabanky>(info_path, 0);
   if (!info) return false;
   const std::string dir = program_dir(order, *key);
-  if (!make_directory(dir)) return false;
-  if (!write_single(dir + kProgramFile, new_program_record(code, author, now))) return false;
+  if (directory_exists(dir)) return false;
+  std::optional<std::string> stage = staging_dir(order_dir(order));
+  if (!stage) return false;
+  if (!write_single(*stage + kProgramFile, new_program_record(code, author, now)) ||
+      !publish(*stage, dir, order_dir(order))) {
+    remove_tree(*stage);
+    return false;
+  }
+  // The program counts only once the order says so; a counter that cannot be written takes
+  // the new program away again.
   info->PROGRAMU += 1;
-  return write_single(info_path, *info);
+  if (write_single(info_path, *info)) return true;
+  retire(dir, order_dir(order));
+  return false;
 }
 
 std::optional<TLinkovani> OrderStore::load_links(const std::string& order,

@@ -62,16 +62,18 @@ class OrderStore {
   bool order_exists(const std::string& order) const;
   bool program_exists(const std::string& order, const std::string& program) const;
 
+  // Each change below is all or nothing, also across a crash: on failure nothing of it is left.
+
   // A new order directory with "info.dat": all zero but CISLO and AUTOR. Fails when the
   // directory exists or cannot be made.
   bool create_order(const std::string& number, int32_t author);
 
-  // Every entry of the order is removed, then the order directory. Entries that cannot be
-  // removed are passed over; false when the order directory itself stays.
+  // The order directory with everything in it, whatever it holds. False when it could not be
+  // taken away; the order is then unchanged.
   bool delete_order(const std::string& order);
 
   // A copy of the order's files under the new number, with the listed programs copied and reset
-  // for new work (see the .cpp). Stops at the first failing step; what was copied stays.
+  // for new work (see the .cpp). Fails when the new number exists.
   // `codes` holds directory keys; repeated keys are copied once. Programs are copied only when
   // 1 <= codes.size() <= 24.
   bool copy_order(const std::string& source, const std::string& new_number,
@@ -102,6 +104,9 @@ class OrderStore {
                                  const TLinkovani& links);
 
  private:
+  // The copy of copy_order(), built in the directory `to` (ending in "/").
+  bool build_copy(const std::string& source, const std::string& to, const std::string& new_number,
+                  const std::vector<std::string>& codes, int32_t author, const DateTime& now);
   // The directory keys of the table's non-empty, well-formed entries other than `self`.
   std::vector<std::string> linked_keys(const TLinkovani& links, const std::string& self) const;
 

@@ -366,9 +366,11 @@ TEST_F(Copy, RefusalsAndCounts) {
   ASSERT_EQ(copy(1, "Z1", "N4", {"p1", "P1", "p2"}), 224);
   EXPECT_EQ(st.read<TPolozkaDatabanky>("databaze/n4/info.dat").PROGRAMU, 2);
 
-  // A program that is not there stops the copy after the order's files.
+  // A program that is not there fails the copy, and nothing of it is left to block the number.
   EXPECT_EQ(copy(1, "Z1", "N5", {"p1", "chybi"}), 254);
-  EXPECT_TRUE(st.rig.dir.exists("databaze/n5/p1/prog.dat"));
+  EXPECT_FALSE(st.rig.dir.exists("databaze/n5"));
+  EXPECT_EQ(entries(st.path("databaze")), (std::set<std::string>{"z1", "n3", "n4"}));
+  EXPECT_EQ(copy(1, "Z1", "N5", {"p1"}), 224);
 
   // A code with a path in it refuses the whole copy before anything is made.
   EXPECT_EQ(copy(1, "Z1", "N6", {"p1", "../../x"}), 254);
