@@ -38,6 +38,7 @@ class NameCache {
   std::string name_or_unknown(int32_t id) const;
   void clear() { names_.clear(); }
   bool empty() const { return names_.empty(); }
+  const std::map<int32_t, std::string>& entries() const { return names_; }
 
  private:
   std::map<int32_t, std::string> names_;

@@ -1,0 +1,161 @@
+// The orders screens against a real server: orders seeded straight into the server's data tree
+// (their directories dated by the test's clock), a user with the rights the test needs, the way
+// in through the menu, and readers of what reached the server's files.
+#pragma once
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <ctime>
+#include <filesystem>
+#include <map>
+
+#include "client/screens/orders/orders.h"
+#include "client/tests/fixture.h"
+#include "protocol/rights.h"
+#include "server/store/orders.h"
+
+namespace ksv::client::testing {
+
+inline int64_t rights(std::initializer_list<int> list) {
+  int64_t r = 0;
+  for (int b : list) NASTAVBIT(r, b);
+  return r;
+}
+
+// A directory in memory (when the machine has /dev/shm): thousands of orders are made there in
+// a moment, where a disk's file system takes many seconds.
+class MemoryDir {
+ public:
+  MemoryDir() {
+    char tmpl[] = "/dev/shm/ksvorders.XXXXXX";
+    if (::mkdtemp(tmpl)) path_ = tmpl;
+  }
+  ~MemoryDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  MemoryDir(const MemoryDir&) = delete;
+  MemoryDir& operator=(const MemoryDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+class OrdersTest : public ClientTest {
+ protected:
+  // The server's "databaze" in memory; before start().
+  void orders_in_memory() {
+    if (!memory_.path().empty()) {
+      ASSERT_EQ(::symlink(memory_.path().c_str(), (sdir + "databaze").c_str()), 0);
+    }
+  }
+
+  server::OrderStore store() { return server::OrderStore(sdir); }
+
+  // An order dated `days_ago` days before the test's day (the directory's time is its date).
+  void seed_order(const std::string& number, int days_ago = 0, const std::string& customer = "") {
+    ASSERT_TRUE(store().create_order(number, 1));
+    if (!customer.empty()) {
+      TPolozkaDatabanky h = header(number);
+      h.ZAKAZNIK.assign(customer);
+      write_header(number, h);
+    }
+    date_dir(store().order_dir(*server::directory_key(number)), days_ago);
+  }
+  void seed_program(const std::string& order, const std::string& code, bool sample = false,
+                    bool production = false) {
+    const std::string key = *server::directory_key(order);
+    ASSERT_TRUE(store().create_program(key, code, 1, clock.now()));
+    TProgramZak p = program(order, code);
+    p.VZOREK = sample;
+    p.VYROBNI = production;
+    write_record(store().program_dir(key, *server::directory_key(code)) + "prog.dat", p);
+    date_dir(store().order_dir(key), days_ago_of(order));
+  }
+  void date_dir(const std::string& dir, int days_ago) {
+    std::tm t{};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = 2;
+    t.tm_mday = 10 - days_ago;
+    t.tm_hour = 9;
+    t.tm_isdst = -1;
+    const time_t when = std::mktime(&t);
+    utimbuf u{when, when};
+    ::utime(dir.c_str(), &u);
+    ages_[dir] = days_ago;
+  }
+  int days_ago_of(const std::string& order) {
+    auto it = ages_.find(store().order_dir(*server::directory_key(order)));
+    return it == ages_.end() ? 0 : it->second;
+  }
+
+  template <typename R>
+  static R read_record(const std::string& path) {
+    R r{};
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in) {
+      EXPECT_EQ(std::fread(&r, sizeof r, 1, in), 1u) << path;
+      std::fclose(in);
+    }
+    return r;
+  }
+  template <typename R>
+  static void write_record(const std::string& path, const R& r) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(out);
+    ASSERT_EQ(std::fwrite(&r, sizeof r, 1, out), 1u);
+    std::fclose(out);
+  }
+  TPolozkaDatabanky header(const std::string& order) {
+    return read_record<TPolozkaDatabanky>(store().order_dir(*server::directory_key(order)) +
+                                          "info.dat");
+  }
+  void write_header(const std::string& order, const TPolozkaDatabanky& h) {
+    write_record(store().order_dir(*server::directory_key(order)) + "info.dat", h);
+  }
+  TProgramZak program(const std::string& order, const std::string& code) {
+    return read_record<TProgramZak>(
+        store().program_dir(*server::directory_key(order), *server::directory_key(code)) +
+        "prog.dat");
+  }
+  bool order_exists(const std::string& order) {
+    return store().order_exists(*server::directory_key(order));
+  }
+
+  // Starts the server with one user "novak" of the given rights and logs in through the screens;
+  // the menu follows.
+  void start(int64_t user_rights) {
+    start_server();
+    add_user("novak", "n", user_rights);
+    open_client();
+    script_login("n");
+  }
+  // From the menu to the browser (its key 'z').
+  void to_browser() {
+    when([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu && settled(); }, [this] { key('z'); });
+  }
+  bool on_screen(int32_t screen) {
+    return f().AKTUALNIOBRAZOVKA == screen && f().POZADOVANAOBRAZOVKA == screen &&
+           f().modal == Modal::kNone && settled() && !app->tk.tlacitka.JEKLAV();
+  }
+  // The browser has its list on show (it says which page in the status line).
+  bool browser_ready() {
+    return on_screen(orders::kScreenBrowser) && f().status_text.rfind(f().text("strana"), 0) == 0;
+  }
+  // The list's entry names, in list order.
+  std::vector<std::string> names() {
+    std::vector<std::string> out;
+    for (const auto& e : app->tk.seznam.SEZNAM) out.push_back(e.NAZEV);
+    return out;
+  }
+  void shot(const std::string& name) {
+    if (const char* d = std::getenv("KSV_SHOTS")) hb().screenshot(std::string(d) + "/" + name);
+  }
+  Workspace& ws() { return app->workspace; }
+
+  std::map<std::string, int> ages_;
+  MemoryDir memory_;
+};
+
+}  // namespace ksv::client::testing
