@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 
+#include "client/screens/orders/list_view.h"
 #include "client/screens/orders/orders.h"
 #include "client/tests/fixture.h"
 #include "protocol/rights.h"
@@ -129,8 +130,11 @@ class OrdersTest : public ClientTest {
     start_server();
     add_user("novak", "n", user_rights);
     open_client();
+    if (open_client_hook) open_client_hook();
     script_login("n");
   }
+  bool script_done() const { return script.empty(); }
+  bool back_in_browser() { return script_done() && browser_ready(); }
   // From the menu to the browser (its key 'z').
   void to_browser() {
     when([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu && settled(); }, [this] { key('z'); });
@@ -142,6 +146,17 @@ class OrdersTest : public ClientTest {
   // The browser has its list on show (it says which page in the status line).
   bool browser_ready() {
     return on_screen(orders::kScreenBrowser) && f().status_text.rfind(f().text("strana"), 0) == 0;
+  }
+  // The editor shows its order with the program list fetched, waiting for the user.
+  bool editor_ready() {
+    return f().AKTUALNIOBRAZOVKA == orders::kScreenEditor &&
+           f().POZADOVANAOBRAZOVKA == orders::kScreenEditor && f().modal == Modal::kNone &&
+           settled() && !app->tk.tlacitka.JEKLAV() && f().status_text == f().text("wait") &&
+           (app->tk.seznam.AKTMODSEZNAMU & 0x3F) == orders::kProgramListMode;
+  }
+  // Opens the order the browser highlights.
+  void open_first() {
+    when([this] { return browser_ready(); }, [this] { key(13); });
   }
   // The list's entry names, in list order.
   std::vector<std::string> names() {
@@ -156,6 +171,7 @@ class OrdersTest : public ClientTest {
 
   std::map<std::string, int> ages_;
   MemoryDir memory_;
+  std::function<void()> open_client_hook;  // runs once the client is open, before the login
 };
 
 }  // namespace ksv::client::testing
