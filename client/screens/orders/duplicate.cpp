@@ -10,6 +10,7 @@
 #include "client/screens/orders/text_field.h"
 #include "protocol/client.h"
 #include "protocol/commands.h"
+#include "toolkit/kit/modal.h"
 #include "toolkit/kit/picture_button.h"
 #include "toolkit/kit/style_guard.h"
 
@@ -26,27 +27,6 @@ constexpr int32_t kFirstRow = 56, kRowStep = 22;
 struct CopyChoice {
   std::string number;
   std::vector<std::string> codes;  // the chosen ones, in list order
-};
-
-// Marks the dialog as open in the frame while it is up, the way its own dialogs are marked.
-class DialogMark {
- public:
-  DialogMark(Frame& f, const std::string& key) : f_(f), kind_(f.modal), key_(f.modal_key) {
-    f.modal = Modal::kInput;
-    f.modal_key = key;
-    f.tk().trace.event("dialog", key);
-  }
-  ~DialogMark() {
-    f_.modal = kind_;
-    f_.modal_key = key_;
-  }
-  DialogMark(const DialogMark&) = delete;
-  DialogMark& operator=(const DialogMark&) = delete;
-
- private:
-  Frame& f_;
-  Modal kind_;
-  std::string key_;
 };
 
 std::optional<CopyChoice> ask(Frame& f, const std::vector<std::string>& all) {
@@ -112,7 +92,8 @@ std::optional<CopyChoice> ask(Frame& f, const std::vector<std::string>& all) {
   std::string number;
   bool confirmed;
   {
-    DialogMark marked(f, "duplikuj");
+    toolkit::ModalScope<Modal> marked(f.modal, Modal::kInput, "duplikuj");
+    tk.trace.event("dialog", "duplikuj");
     f.DIALOGOTEVREN = true;
     confirmed = edit_text(tk, ox + 70, oy + 30, width - 80, 16, number);
     f.DIALOGOTEVREN = false;

@@ -9,6 +9,7 @@
 #include "client/screens/orders/names.h"
 #include "protocol/commands.h"
 #include "toolkit/kit/list_guard.h"
+#include "toolkit/kit/modal.h"
 #include "toolkit/kit/picture_button.h"
 
 namespace ksv::client::orders {
@@ -64,15 +65,13 @@ std::optional<std::string> choose(Frame& f, const std::string& title_key,
   toolkit::picture_button(tk, w, "budiz.bmp", [&result] { result = 1; }, 10, -5, kEnter);
   toolkit::picture_button(tk, w, "zrusit.bmp", [&result] { result = 2; }, -10, -5, kEscape);
   tk.tlacitka.VYMAZFRONTU();
-  const Modal outer = f.modal;
-  const std::string outer_key = f.modal_key;
-  f.modal = Modal::kInput;
-  f.modal_key = title_key;
-  f.DIALOGOTEVREN = true;
-  while (result == 0 && !f.ending() && f.POZADOVANAOBRAZOVKA != kScreenConnect) f.event_step();
-  f.DIALOGOTEVREN = false;
-  f.modal = outer;
-  f.modal_key = outer_key;
+  {
+    toolkit::ModalScope<Modal> marked(f.modal, Modal::kInput, title_key);
+    tk.trace.event("dialog", title_key);
+    f.DIALOGOTEVREN = true;
+    while (result == 0 && !f.ending() && f.POZADOVANAOBRAZOVKA != kScreenConnect) f.event_step();
+    f.DIALOGOTEVREN = false;
+  }
   std::optional<std::string> chosen;
   if (result == 1 && tk.seznam.PRVKU() > 0) {
     const std::string& spec = tk.seznam.SEZNAM[size_t(tk.seznam.highlighted())].SPEC;

@@ -87,7 +87,7 @@ TEST_F(OrdersTest, DuplicatingFromTheEditorCopiesAndReopensTheOrder) {
   open_first();
   int32_t width = 0;
   when([this] { return editor_ready(); }, [this] { hb().extended_key(82); });  // Insert
-  when([this] { return f().modal == Modal::kInput && f().modal_key == "duplikuj" && settled(); },
+  when([this] { return f().modal.kind == Modal::kInput && f().modal.key == "duplikuj" && settled(); },
        [&] {
          for (const auto& o : app->tk.okna.OKNO)
            if (o.HORNI) width = o.VX;
@@ -114,12 +114,12 @@ TEST_F(OrdersTest, ATwentyFourthCodeOfTwelveCharactersIsRefusedAndNothingIsCreat
   to_browser();
   open_first();
   when([this] { return editor_ready(); }, [this] { hb().extended_key(82); });
-  when([this] { return f().modal == Modal::kInput && f().modal_key == "duplikuj" && settled(); },
+  when([this] { return f().modal.kind == Modal::kInput && f().modal.key == "duplikuj" && settled(); },
        [this] {
          type("L2");
          key(13);
        });
-  when([this] { return f().modal == Modal::kNotice && settled(); }, [this] { key(13); });
+  when([this] { return f().modal.kind == Modal::kNotice && settled(); }, [this] { key(13); });
   when([this] { return editor_ready() && f().requests_sent[16] == 0; }, [this] { key(27); });
   ASSERT_TRUE(run_until([this] { return back_in_browser(); }));
   EXPECT_FALSE(order_exists("L2"));

@@ -141,7 +141,7 @@ class OrdersTest : public ClientTest {
   }
   bool on_screen(int32_t screen) {
     return f().AKTUALNIOBRAZOVKA == screen && f().POZADOVANAOBRAZOVKA == screen &&
-           f().modal == Modal::kNone && settled() && !app->tk.tlacitka.JEKLAV();
+           f().modal.kind == Modal::kNone && settled() && !app->tk.tlacitka.JEKLAV();
   }
   // The browser has its list on show (it says which page in the status line).
   bool browser_ready() {
@@ -150,7 +150,7 @@ class OrdersTest : public ClientTest {
   // The editor shows its order with the program list fetched, waiting for the user.
   bool editor_ready() {
     return f().AKTUALNIOBRAZOVKA == orders::kScreenEditor &&
-           f().POZADOVANAOBRAZOVKA == orders::kScreenEditor && f().modal == Modal::kNone &&
+           f().POZADOVANAOBRAZOVKA == orders::kScreenEditor && f().modal.kind == Modal::kNone &&
            settled() && !app->tk.tlacitka.JEKLAV() && f().status_text == f().text("wait") &&
            (app->tk.seznam.AKTMODSEZNAMU & 0x3F) == orders::kProgramListMode;
   }
