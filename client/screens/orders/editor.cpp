@@ -56,7 +56,7 @@ PString<255>& text_of(TPolozkaDatabanky& z, int field) {
 }
 
 std::string shown_value(TPolozkaDatabanky& z, int field) {
-  return is_date(field) ? form_date(date_of(z, field)) : text_of(z, field).str();
+  return is_date(field) ? format_date(date_of(z, field)) : text_of(z, field).str();
 }
 
 // ---- form --------------------------------------------------------------------------------------
@@ -109,7 +109,7 @@ void edit_field(Frame& f, Workspace& ws, EditorState& st) {
     return;
   }
   if (is_date(field)) {
-    date_of(ws.AKTZAKAZKA, field) = parse_form_date(text);
+    date_of(ws.AKTZAKAZKA, field) = parse_date(text);
   } else {
     // A customer typed as a number is kept as the number, without leading zeros.
     if (field == 1) text = customer_text(text);

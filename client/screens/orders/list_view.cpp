@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "client/record_list.h"
 #include "toolkit/kit/style_guard.h"
 
 namespace ksv::client::orders {
@@ -87,8 +88,12 @@ int32_t column_width(int32_t list_mode, int column) {
 void install_columns(Frame& f) {
   toolkit::Toolkit& tk = f.tk();
   tk.seznam.client_columns = [&tk](int mode, const toolkit::TPrvek& e, int offset, int row_top) {
-    if (mode != kOrderListMode && mode != kProgramListMode) return;
     draw::Graph& g = tk.graph;
+    // The other record lists (production) keep the client's common columns.
+    if (mode != kOrderListMode && mode != kProgramListMode) {
+      draw_record_columns(g, mode, e, offset, row_top);
+      return;
+    }
     // Rows have their text's foot 16 pixels below the row's top, as the names of other lists.
     const int32_t y = row_top + 16;
     const std::vector<std::string> fields = fields_of(e.SPEC);

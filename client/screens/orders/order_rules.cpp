@@ -45,14 +45,6 @@ std::string first(const std::string& s, size_t n) { return s.substr(0, n); }
 
 }  // namespace
 
-std::string list_date(const TDatum& d) {
-  if (d.DEN == 0) return "";
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04u.%02u.%02u", unsigned(d.ROK % 10000), unsigned(d.MES % 100),
-                unsigned(d.DEN % 100));
-  return buf;
-}
-
 std::string right_aligned(int32_t v, int width) {
   std::string s = std::to_string(v);
   if (int(s.size()) < width) s.insert(0, size_t(width) - s.size(), ' ');
@@ -114,44 +106,6 @@ ListPage read_list_page(const std::string& path, uint16_t page) {
   }
   std::fclose(f);
   return out;
-}
-
-// ---- dates of the order form -------------------------------------------------------------------
-
-std::string form_date(const TDatum& d) {
-  if (d.DEN == 0) return "";
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02u.%02u.%04u", unsigned(d.DEN % 100), unsigned(d.MES % 100),
-                unsigned(d.ROK % 10000));
-  return buf;
-}
-
-TDatum parse_form_date(const std::string& text) {
-  TDatum d{};
-  std::vector<std::string> parts;
-  size_t from = 0;
-  for (size_t dot; (dot = text.find('.', from)) != std::string::npos; from = dot + 1)
-    parts.push_back(text.substr(from, dot - from));
-  parts.push_back(text.substr(from));
-  auto number = [&](size_t i, int lo, int hi) -> std::optional<uint16_t> {
-    if (i >= parts.size()) return std::nullopt;
-    std::string p = parts[i];
-    p.erase(0, p.find_first_not_of(' '));
-    p.erase(p.find_last_not_of(' ') + 1);
-    if (p.empty() || p.size() > 5 || p.find_first_not_of("0123456789") != std::string::npos)
-      return std::nullopt;
-    const int v = std::stoi(p);
-    if (v < lo || v > hi) return std::nullopt;
-    return uint16_t(v);
-  };
-  if (auto day = number(0, 1, 31)) {
-    d.DEN = *day;
-    if (auto month = number(1, 1, 12)) {
-      d.MES = *month;
-      if (auto year = number(2, 1900, 2098)) d.ROK = *year;
-    }
-  }
-  return d;
 }
 
 std::string customer_text(const std::string& typed) {

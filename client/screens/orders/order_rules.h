@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "client/dates.h"
 #include "protocol/packet.h"
 #include "protocol/records/criteria.h"
 #include "protocol/records/orders.h"
@@ -41,8 +42,6 @@ struct ListLine {
 constexpr int kCountWidth = 4;
 constexpr int kStitchWidth = 8;
 
-// "yyyy.mm.dd" for a list column; "" for a date with day 0.
-std::string list_date(const TDatum& d);
 // v right-aligned in width characters (never cut).
 std::string right_aligned(int32_t v, int width);
 // An order line (mode 6): CISLO; DATUM, customer (10), PROGRAMU, VYSIT, TERMIN, UZAVRENA 0/1.
@@ -68,14 +67,6 @@ struct ListPage {
 // Reads page `page` of a file of TSeznamDatabanky records; a page past the end is empty. A
 // missing file is an empty list; a torn last record is left out.
 ListPage read_list_page(const std::string& path, uint16_t page);
-
-// ---- dates of the order form ---------------------------------------------------------------------
-
-// "dd.mm.yyyy"; "" for a date with day 0.
-std::string form_date(const TDatum& d);
-// A typed date, split at the dots: day 1-31, month 1-12, year 1900-2098, each kept only while
-// every part before it passed, so "31.13.2020" keeps the day and clears the month and the year.
-TDatum parse_form_date(const std::string& text);
 
 // The customer as the form keeps it: typed as a number, it is stored as that number written
 // plainly ("0042" is "42"); any other text as typed.

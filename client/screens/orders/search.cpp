@@ -99,7 +99,7 @@ std::string value_text(Frame& f, Workspace& ws, int i) {
     case Kind::kText:
       if (PString<255>* t = text_ptr(k, l)) return t->str();
       return code_ptr(k, l)->str();
-    case Kind::kDate: return form_date(*date_ptr(k, l));
+    case Kind::kDate: return format_date(*date_ptr(k, l));
     case Kind::kUser: {
       const int32_t id = *id_ptr(k, l);
       return id == kAnyone ? "-" : user_name(f, ws, id);
@@ -159,7 +159,7 @@ void edit_typed(Frame& f, Workspace& ws, SearchState& st) {
   std::string text = value_text(f, ws, i);
   const size_t max = kFields[i].kind == Kind::kDate ? 10 : code_ptr(k, l) ? 16 : 255;
   if (edit_text(tk, o.X + x + kValueOffset, o.Y + y, kValueW, max, text)) {
-    if (TDatum* d = date_ptr(k, l)) *d = parse_form_date(text);
+    if (TDatum* d = date_ptr(k, l)) *d = parse_date(text);
     else if (PString<255>* t = text_ptr(k, l)) t->assign(text);
     else code_ptr(k, l)->assign(text);
   }
