@@ -66,6 +66,21 @@ TEST_F(Exchange, RefusedUploadEndsWithTheErrorDialog) {
   EXPECT_FALSE(timed_out);
 }
 
+TEST_F(Exchange, UploadCutOffByTheServerEndsOnTheConnectionScreen) {
+  dir.write_file("client/temp/velky", pattern(20000));
+  // The server drops the session once a few blocks have gone.
+  app->frame.idle = [this] {
+    tick();
+    if (info().BLOKDAT == 3 && session_slot() >= 0) server->disconnect(session_slot());
+  };
+  EXPECT_FALSE(f().upload(cdir + "temp/velky", "velky.dat", "savezak"));
+  EXPECT_FALSE(app->client.transfer_active());
+  EXPECT_EQ(info().DATSOUB, nullptr);
+  EXPECT_FALSE(info().SPOJENO);
+  EXPECT_EQ(f().POZADOVANAOBRAZOVKA, kScreenConnect);
+  EXPECT_FALSE(timed_out);
+}
+
 TEST_F(Exchange, DownloadsByNameAndUnderAnotherName) {
   const std::string content = pattern(5000);
   dir.write_file("server/temp/velky.dat", content);
