@@ -169,13 +169,13 @@ TEST_F(ClientTest, StartupEmptiesTempButKeepsTheMessages) {
 
 TEST_F(ClientTest, ScreenNotBuiltYetShowsANoticeAndReturnsToTheMenu) {
   start_server();
-  add_user("novak", "n", int64_t(1) << 53);
+  add_user("novak", "n", int64_t(1) << 24);
   open_client();
   script_login("n");
   when([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu && f().requests_sent[27] == 1 && settled(); },
-       [this] { key('a'); });
+       [this] { key('k'); });
   when_modal(Modal::kNotice, [this] {
-    EXPECT_EQ(f().AKTUALNIOBRAZOVKA, 5);
+    EXPECT_EQ(f().AKTUALNIOBRAZOVKA, 6);
     key(13);
   });
   ASSERT_TRUE(run_until([this] { return script.empty() && f().AKTUALNIOBRAZOVKA == kScreenMenu; }));
