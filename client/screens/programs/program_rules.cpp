@@ -2,6 +2,7 @@
 #include "client/screens/programs/program_rules.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace ksv::client::programs {
 
@@ -97,6 +98,36 @@ CheckResult release_to_production(TProgramZak& p, const std::vector<TBarva>& thr
     p.SCHVALIL = user;
   }
   return r;
+}
+
+std::string date_text(const TDatum& d) {
+  if (d.DEN == 0) return {};
+  char b[24];
+  std::snprintf(b, sizeof b, "%02u.%02u.%04u", unsigned(d.DEN), unsigned(d.MES), unsigned(d.ROK));
+  return b;
+}
+
+TDatum parse_date_text(const std::string& text) {
+  TDatum d{};
+  const int lo[3] = {1, 1, 1900}, hi[3] = {31, 12, 2098};
+  uint16_t* part[3] = {&d.DEN, &d.MES, &d.ROK};
+  size_t at = 0;
+  for (int i = 0; i < 3; ++i) {
+    const size_t dot = text.find('.', at);
+    const std::string piece = text.substr(at, dot == std::string::npos ? std::string::npos : dot - at);
+    if (piece.empty() || piece.size() > 4) break;
+    int v = 0;
+    bool digits = true;
+    for (char c : piece) {
+      digits = digits && c >= '0' && c <= '9';
+      v = v * 10 + (c - '0');
+    }
+    if (!digits || v < lo[i] || v > hi[i]) break;
+    *part[i] = uint16_t(v);
+    if (dot == std::string::npos) break;
+    at = dot + 1;
+  }
+  return d;
 }
 
 void apply_figures(TProgramZak& p, const DstFigures& f) {

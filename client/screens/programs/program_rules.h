@@ -74,6 +74,12 @@ CheckResult production_check(const TProgramZak& p, const std::vector<TBarva>& th
 CheckResult release_to_production(TProgramZak& p, const std::vector<TBarva>& threads,
                                   int32_t user);
 
+// A date as the editor shows it, dd.mm.yyyy; empty for a date with day 0.
+std::string date_text(const TDatum& d);
+// A typed dd.mm.yyyy: the date is cleared, then day (1-31), month (1-12) and year (1900-2098)
+// are stored in that order as each passes; parsing stops at the first part that fails.
+TDatum parse_date_text(const std::string& text);
+
 // After the server confirmed the figures of a new stitch file (reply 213) the editor's copy
 // must carry them too, or the next save would write the old ones back.
 void apply_figures(TProgramZak& p, const DstFigures& f);

@@ -1,0 +1,213 @@
+// The program editor against a real server, driven as a user drives it: a stitch file chosen in
+// the browser and uploaded with its figures, then saved; leaving releases the program except for
+// the catalogue editors; the checks before production name a missing thread; reserved names are
+// never attached.
+#include <sys/stat.h>
+
+#include "client/keys.h"
+#include "client/screens/programs/program_open.h"
+#include "client/screens/programs/tests/dst_maker.h"
+#include "client/tests/fixture.h"
+#include "protocol/record_file.h"
+#include "protocol/records/catalogues.h"
+#include "protocol/rights.h"
+#include "server/store/orders.h"
+
+namespace ksv::client::testing {
+namespace {
+
+using programs::testing::DesignBuilder;
+
+int64_t bits(std::initializer_list<int> list) {
+  int64_t r = 0;
+  for (int b : list) NASTAVBIT(r, b);
+  return r;
+}
+
+TBarva thread(const char* code, uint8_t colour) {
+  TBarva t{};
+  t.KOD.assign(code);
+  t.BARVA = colour;
+  return t;
+}
+
+class ProgramScreen : public ClientTest {
+ protected:
+  void SetUp() override {
+    start_server();
+    novak = add_user("novak", "n", bits({0, 1, 2, 3, 8, 58}));
+    ASSERT_TRUE(write_records<TBarva>(sdir + "nite.dat", {thread("1001", 0xE0), thread("1002", 0x03)}));
+    server::OrderStore o(sdir);
+    ASSERT_TRUE(o.create_order("Z1", novak));
+    for (const char* p : {"P1", "P2"}) ASSERT_TRUE(o.create_program("z1", p, novak, clock.now()));
+    ::mkdir((cdir + "designs").c_str(), 0755);
+  }
+  std::string prog(const char* p) {
+    return sdir + "databaze/z1/" + server::lower_ascii(p) + "/prog.dat";
+  }
+  TProgramZak server_record(const char* p) {
+    return read_record<TProgramZak>(prog(p), 0).value_or(TProgramZak{});
+  }
+  // Logged in, the order open as the order editor leaves it, and the program opened.
+  void open_program(const char* code) {
+    open_client();
+    login_directly("novak", "n");
+    Packet& b = f().compose();
+    b.ULOZRETEZEC(slot::kText, true, "novak");
+    ASSERT_EQ(f().request(27, "info"), 245);
+    f().read_user_record();
+    f().compose().ULOZRETEZEC(slot::kText, true, "Z1");
+    ASSERT_EQ(f().request(17, "openzak"), 225);
+    app->config.POSLEDNIADRESAR = cdir + "designs/";
+    ASSERT_TRUE(programs::open_program(f(), app->workspace, code));
+  }
+  // Nothing under way: no transfer, the status line back to "wait".
+  bool idle() {
+    return on_73() && !app->client.transfer_active() && f().status_text == f().text("wait");
+  }
+  bool on_73() { return f().AKTUALNIOBRAZOVKA == 73 && f().modal.kind == Modal::kNone && settled(); }
+  void in_browser(std::function<void()> action) {
+    when([this] {
+      const auto& l = app->tk.seznam.SEZNAM;
+      return settled() && !l.empty() && (l[0].NAZEV == "." || l[0].NAZEV == "..");
+    }, std::move(action));
+  }
+  void shot(const std::string& name) {
+    if (const char* d = std::getenv("KSV_SHOTS")) hb().screenshot(std::string(d) + "/" + name + ".png");
+  }
+  const server::TKlient& session() { return server->session(session_slot()); }
+
+  int32_t novak = -1;
+};
+
+TEST_F(ProgramScreen, AStitchFileIsUploadedWithItsFiguresAndASaveKeepsThem) {
+  DesignBuilder d;
+  d.to(300, 0).to(300, 200).change().jump(0, 200).to(0, 0);
+  const std::string file = d.file("LOGO");
+  dir.write_file("client/designs/logo.dst", file);
+  // P2 is linked to P1: it gets the stitch file and the figures too.
+  TLinkovani l{};
+  l.codes[0].assign("P2");
+  ASSERT_TRUE(write_records<TLinkovani>(sdir + "databaze/z1/p1/proglnk.dat", {l}));
+  open_program("P1");
+
+  when([this] { return on_73(); }, [this] { hb().extended_key(keys::kInsert); });
+  in_browser([this] {
+    hb().extended_key(79);  // End: the one file is the last entry
+    key(13);
+  });
+  bool uploaded = false;
+  when([&, this] { return on_73() && f().requests_sent[30] >= 1 && f().status_text == f().text("wait"); },
+       [&, this] {
+         uploaded = true;
+         shot("program-uploaded");
+         hb().extended_key(keys::kF2);
+       });
+  ASSERT_TRUE(run_until([&, this] { return uploaded && f().requests_sent[30] >= 2 && idle(); }));
+
+  EXPECT_EQ(dir.read_file("server/databaze/z1/p1/prog.dst"), file);
+  EXPECT_EQ(dir.read_file("server/databaze/z1/p2/prog.dst"), file);
+  const TProgramZak p1 = server_record("P1");
+  EXPECT_EQ(p1.STEHU, d.count) << "the save wrote the new figures, not the old ones";
+  EXPECT_EQ(p1.BAREV, 2);
+  EXPECT_EQ(p1.X, 300);
+  EXPECT_EQ(p1.Y, 200);
+  EXPECT_EQ(server_record("P2").STEHU, d.count);
+  EXPECT_EQ(app->workspace.AKTPROGRAM.STEHU, d.count);
+
+  // The preview holds the design, each block in a colour of its own (no threads chosen yet).
+  const images::TOBRAZEK& slot = app->images.OBRAZKY[0];
+  int red = 0, other = 0;
+  for (int y = 0; y < slot.VELY; ++y)
+    for (int x = 0; x < slot.VELX; ++x) {
+      const uint8_t px = slot.BUFFER[size_t(y) * size_t(slot.MAXX) + size_t(x)];
+      red += px == 0xE0;
+      other += px != 0xE0 && px != 0xFF;
+    }
+  EXPECT_GT(red, 100) << "the second block in the second stand-in colour";
+  EXPECT_GT(other, 100) << "the first block";
+}
+
+TEST_F(ProgramScreen, AnUnreadableHeaderSendsNothing) {
+  std::string bad = programs::testing::header_with(
+      {"ST:   5432", "CO: x", "+X:  350", "-X:  250", "+Y:  100", "-Y:  100"});
+  dir.write_file("client/designs/bad.dst", bad + std::string(30, '\0'));
+  open_program("P1");
+  when([this] { return on_73(); }, [this] { hb().extended_key(keys::kInsert); });
+  in_browser([this] {
+    hb().extended_key(79);
+    key(13);
+  });
+  ASSERT_TRUE(run_until([this] { return on_73() && script.empty() && f().status_text.find("bad.dst") != std::string::npos; }));
+  EXPECT_EQ(f().requests_sent[33], 0);
+  EXPECT_EQ(f().requests_sent[30], 0);
+  EXPECT_FALSE(::access((sdir + "databaze/z1/p1/prog.dst").c_str(), F_OK) == 0);
+}
+
+TEST_F(ProgramScreen, TheCatalogueEditorsKeepTheProgramOpen) {
+  open_program("P1");
+  bool checked = false;
+  when([this] { return on_73(); }, [this] { f().request_screen(11); });
+  when([this] { return f().AKTUALNIOBRAZOVKA == 11; }, [&, this] {
+    EXPECT_EQ(f().requests_sent[41], 0);
+    EXPECT_EQ(session().open_program, "p1");
+    checked = true;
+  });
+  ASSERT_TRUE(run_until([&] { return checked; }));
+}
+
+TEST_F(ProgramScreen, LeavingForTheOrderEditorReleasesTheProgram) {
+  open_program("P1");
+  when([this] { return idle(); }, [this] { key(keys::kEscape); });
+  ASSERT_TRUE(run_until([this] {
+    return f().requests_sent[41] == 1 && session().open_program.empty() && info().POSLAKCE == 228;
+  }));
+  EXPECT_EQ(f().POZADOVANAOBRAZOVKA, 71);
+}
+
+TEST_F(ProgramScreen, ProductionNamesTheMissingThread) {
+  TProgramZak p = server_record("P1");
+  p.STEHU = 100;
+  p.UMISTENI = 1;
+  p.MATERIAL = 1;
+  p.KUSU = 5;
+  p.BAREV = 2;
+  p.BARVY[0].assign("1001");
+  p.BARVY[1].assign("7777");
+  ASSERT_TRUE(write_records<TProgramZak>(prog("P1"), {p}));
+  open_program("P1");
+  // The field cursor down to the production toggle, then Enter.
+  int polls = 0;
+  for (int i = 0; i < 9; ++i)
+    when([&, this] { return idle() && ++polls % 20 == 0; }, [this] { hb().extended_key(keys::kDown); });
+  when([&, this] { return idle() && ++polls % 20 == 0; }, [this] {
+    shot("program-production");
+    key(13);
+  });
+  bool seen = false;
+  when_modal(Modal::kError, [&, this] {
+    seen = true;
+    EXPECT_EQ(f().modal.key, "error138");
+    EXPECT_EQ(f().subject_name, "7777");
+    shot("program-error138");
+    key(13);
+  });
+  ASSERT_TRUE(run_until([&, this] { return seen && on_73(); }));
+  EXPECT_FALSE(app->workspace.AKTPROGRAM.VYROBNI);
+}
+
+TEST_F(ProgramScreen, ReservedNamesAreNeverAttached) {
+  dir.write_file("client/designs/PROG.DAT", "not a program record");
+  open_program("P1");
+  when([this] { return on_73(); }, [this] { key('+'); });
+  in_browser([this] {
+    hb().extended_key(79);
+    key(13);
+  });
+  ASSERT_TRUE(run_until([this] { return on_73() && script.empty() && f().status_text.find("PROG.DAT") != std::string::npos; }));
+  EXPECT_EQ(f().requests_sent[30], 0);
+  EXPECT_EQ(server_record("P1").KOD.str(), "P1") << "the program record is untouched";
+}
+
+}  // namespace
+}  // namespace ksv::client::testing
