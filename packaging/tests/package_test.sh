@@ -91,9 +91,8 @@ for script in postinst prerm postrm; do
   [ -x "$ctl/$script" ] || fail "$script missing or not executable"
   sh -n "$ctl/$script" || fail "$script does not parse"
 done
-root="$work/root"
-dpkg-deb -x "$deb" "$root"
-(cd "$root" && md5sum --quiet -c "$ctl/md5sums") || fail "md5sums do not match the contents"
+dpkg-deb -x "$deb" "$work/unpacked"
+(cd "$work/unpacked" && md5sum --quiet -c "$ctl/md5sums") || fail "md5sums do not match the contents"
 
 if command -v lintian >/dev/null; then
   step "lintian"
@@ -106,11 +105,16 @@ else
   echo "lintian is not installed: its check is skipped"
 fi
 
-# ---- The maintainer scripts against a throw-away root ------------------------------------------
-# DPKG_ROOT is how dpkg tells the scripts where the system being changed lives. The commands
-# that would change this machine (users, owners, systemd) are recorders; runuser runs the
-# command as the test's own user, as the data tree is not really handed to "ksv".
-step "maintainer scripts"
+# ---- Installed into a throw-away root -----------------------------------------------------------
+# dpkg --root keeps its own database in the root; with --force-script-chrootless the maintainer
+# scripts run here with DPKG_ROOT naming that root. The commands that would change this machine
+# (users, owners, systemd) are recorders; runuser runs the command as the test's own user, as
+# the data tree is not really handed to "ksv".
+step "dpkg --root: install"
+root="$work/root"
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
+: >"$root/var/lib/dpkg/status"
+: >"$root/var/lib/dpkg/available"
 stubs="$work/stubs"
 calls="$work/calls"
 mkdir -p "$stubs"
@@ -119,20 +123,27 @@ for cmd in addgroup adduser chown deb-systemd-helper deb-systemd-invoke systemct
   printf '#!/bin/sh\necho "%s $*" >>"%s"\n' "$cmd" "$calls" >"$stubs/$cmd"
 done
 printf '#!/bin/sh\nexit 2\n' >"$stubs/getent"
-cat >"$stubs/runuser" <<EOF
+cat >"$stubs/runuser" <<STUB
 #!/bin/sh
 echo "runuser \$*" >>"$calls"
 [ "\$1" = -u ] && [ "\$2" = ksv ] && [ "\$3" = -- ] || exit 1
 shift 3
 exec "\$@"
-EOF
+STUB
 chmod +x "$stubs"/*
-maint() { PATH="$stubs:$PATH" DPKG_ROOT="$root" sh "$ctl/$1" "${@:2}"; }
+# The package's libraries and adduser are this machine's, not the empty root's.
+pkg() {
+  PATH="$stubs:$PATH:/usr/sbin:/sbin" dpkg --root="$root" --force-script-chrootless \
+    --force-depends --force-not-root --log=/dev/null "$@" >"$work/dpkg.out" 2>&1 ||
+    { cat "$work/dpkg.out" >&2; fail "dpkg $*"; }
+}
 called() { grep -qxF -- "$1" "$calls" || { cat "$calls" >&2; fail "not called: $1"; }; }
 not_called() { if grep -q -- "$1" "$calls"; then cat "$calls" >&2; fail "called: $1"; fi; }
 
 data="$root/var/lib/ksv"
-maint postinst configure "" >"$work/postinst.out" 2>&1 || { cat "$work/postinst.out"; fail "postinst"; }
+pkg --install "$deb"
+cp "$work/dpkg.out" "$work/postinst.out"
+[ -x "$root/usr/lib/ksv/server/ksvserver" ] || fail "ksvserver not installed"
 called "addgroup --quiet --system ksv"
 grep -q "^adduser .*--system .*--ingroup ksv .*--home /var/lib/ksv .* ksv$" "$calls" ||
   fail "no system user: $(cat "$calls")"
@@ -156,17 +167,21 @@ if KSV_DATA_DIR="$work/none" "$root/usr/sbin/ksv-adduser" x y >/dev/null 2>&1 ||
   fail "ksv-adduser made a data tree of its own"
 fi
 
-# An upgrade where systemd runs: restarted, and the notice is gone now that a user exists.
+step "dpkg --root: upgrade"
+# Where systemd runs the server is restarted, not stopped; the notice is gone now that a user
+# exists, and the administrator's settings survive.
 : >"$calls"
 mkdir -p "$root/run/systemd/system"
-maint postinst configure 0.1.0 >"$work/postinst.out" 2>&1 || fail "postinst on upgrade"
+printf 'mail_from = dilna@dilna.example\nbogus_key = 1\n' >"$root/etc/ksv/ksvserver.cfg"
+pkg --install "$deb"
+not_called "deb-systemd-invoke stop"
 called "deb-systemd-invoke restart ksvserver.service"
 called "systemctl --system daemon-reload"
-if grep -q "ksv-adduser" "$work/postinst.out"; then fail "first-user notice with a user present"; fi
+if grep -q "ksv-adduser" "$work/dpkg.out"; then fail "first-user notice with a user present"; fi
+grep -q bogus_key "$root/etc/ksv/ksvserver.cfg" || fail "the upgrade replaced the changed settings"
 
 # ---- The unpacked programs ---------------------------------------------------------------------
 step "ksvserver on a loopback port"
-printf 'mail_from = dilna@dilna.example\nbogus_key = 1\n' >"$root/etc/ksv/ksvserver.cfg"
 for _ in 1 2 3 4 5; do
   port=$((20000 + RANDOM % 20000))
   KSV_PORT=$port "$root/usr/lib/ksv/server/ksvserver" --dir "$data" \
@@ -257,13 +272,17 @@ wait "$pid" || true
 pid=""
 
 # ---- Removal and purge -------------------------------------------------------------------------
-step "removal keeps the data, purge deletes it"
+step "dpkg --root: removal keeps the data, purge deletes it"
 : >"$calls"
-maint prerm remove || fail "prerm remove"
+pkg --remove ksv
 called "deb-systemd-invoke stop ksvserver.service"
-maint postrm remove || fail "postrm remove"
+called "deb-systemd-helper mask ksvserver.service"
+[ ! -e "$root/usr/lib/ksv" ] && [ ! -e "$root/usr/bin/ksvdb" ] || fail "remove left the programs"
 [ -f "$data/uzivatel.dat" ] || fail "remove deleted the data tree"
-maint postrm purge || fail "postrm purge"
+[ -f "$root/etc/ksv/ksvserver.cfg" ] || fail "remove deleted the settings"
+pkg --purge ksv
 called "deb-systemd-helper purge ksvserver.service"
 [ ! -e "$data" ] || fail "purge left the data tree"
+[ ! -e "$root/etc/ksv/ksvserver.cfg" ] || fail "purge left the settings"
+[ -f "$root/etc/ksv/adresy.cfg" ] || fail "purge deleted a file the package does not own"
 echo "package: ok ($(basename "$deb"))"
