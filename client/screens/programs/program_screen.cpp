@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "client/keys.h"
-#include "client/screens/programs/catalogue_lists.h"
+#include "client/pickers.h"
+#include "client/screens/programs/line_picker.h"
 #include "client/screens/programs/dst.h"
 #include "client/screens/programs/local_copies.h"
 #include "client/screens/programs/preview.h"
-#include "client/screens/programs/program_open.h"
 #include "client/screens/programs/program_rules.h"
 #include "protocol/record_file.h"
 #include "protocol/records/file_list.h"
@@ -43,6 +43,7 @@ constexpr int32_t kPreviewX = 255, kPreviewY = 240;      // stitch preview, 230 
 constexpr int32_t kThreadsX = 496, kThreadsY = 28;       // the thread codes, beside the picture
 constexpr uint16_t kPreviewSlot = 0, kPictureSlot = 2, kScratchSlot = 40;
 
+constexpr int32_t kOrderScreen = 71;
 constexpr int kSaveRight = 1;  // saving, approval and production
 constexpr int kListAttachments[] = {2, 4}, kAttachRights[] = {3, 5};
 constexpr size_t kLinkEntries = 24;
@@ -150,15 +151,7 @@ class Editor {
 // ---------------------------------------------------------------- drawing
 
 std::string Editor::user_name(int32_t id) {
-  if (id == -1) return "-";
-  if (std::optional<std::string> n = ws_.users.find(id)) return *n;
-  Packet& b = f_.compose();
-  b.ULOZCISLO(908, id);
-  if (f_.request(6, "readname") != 245) return "???";
-  std::string name = f_.client().conn.BUFFERPACKET.ZISKEJRETEZEC(slot::kText, true);
-  if (name.empty()) return "???";
-  ws_.users.put(id, name);
-  return name;
+  return id == -1 ? "-" : user_name_of(f_, ws_, id);
 }
 
 std::string Editor::value_of(int field) {
@@ -299,43 +292,31 @@ const std::vector<TBarva>& Editor::threads() {
 }
 
 void Editor::choose_material() {
-  std::optional<std::vector<TMaterial>> all = fetch_materials(f_, ws_);
-  if (!all || f_.screen_left()) return;
-  std::vector<std::string> lines;
-  for (const TMaterial& m : *all) lines.push_back(m.NAZEV.str());
-  std::optional<size_t> at = pick_line(f_, "material2", lines);
-  if (!at || *at >= all->size()) return;
+  std::optional<TMaterial> m = pick_material(f_, ws_);
+  if (!m || f_.screen_left()) return;
   const int32_t before = p_.UMISTENI;
-  set_material(p_, (*all)[*at].ID, me());
+  set_material(p_, m->ID, me());
   if (p_.UMISTENI != before) show_placement_picture();
 }
 
 void Editor::choose_placement() {
   if (p_.MATERIAL == -1) return;
-  std::optional<std::vector<TUmisteni>> all = fetch_placements(f_, ws_);
-  if (!all || f_.screen_left()) return;
-  const std::vector<TUmisteni> mine = placements_of(*all, p_.MATERIAL);
-  std::vector<std::string> lines;
-  for (const TUmisteni& u : mine) lines.push_back(u.POPIS.str());
-  std::optional<size_t> at = pick_line(f_, "umisteni2", lines);
-  if (!at || *at >= mine.size()) return;
-  set_placement(p_, mine[*at].ID, me());
+  std::optional<TUmisteni> u = pick_placement(f_, ws_, p_.MATERIAL);
+  if (!u || f_.screen_left()) return;
+  set_placement(p_, u->ID, me());
   show_placement_picture();
 }
 
 void Editor::choose_threads() {
   const int n = used_thread_slots(p_);
-  if (n == 0) return;
-  const std::vector<TBarva>& all = threads();
-  std::vector<std::string> lines;
-  for (const TBarva& t : all) lines.push_back(t.KOD.str() + "  " + t.PANTONE.str());
   // One thread per colour block, in the order the machine stitches them.
   for (int i = 0; i < n && !f_.screen_left(); ++i) {
     say("barvac", std::to_string(i + 1));
-    std::optional<size_t> at = pick_line(f_, "nitbarvy", lines);
-    if (!at) break;
-    if (*at < all.size()) p_.BARVY[i] = all[*at].KOD;
+    std::optional<TBarva> t = pick_thread(f_, ws_);
+    if (!t) break;
+    p_.BARVY[i] = t->KOD;
   }
+  threads_.reset();
   show_preview();
 }
 

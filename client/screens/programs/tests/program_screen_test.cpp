@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 
 #include "client/keys.h"
-#include "client/screens/programs/program_open.h"
+#include "client/screens/orders/editor.h"
 #include "client/screens/programs/tests/dst_maker.h"
 #include "client/tests/fixture.h"
 #include "protocol/record_file.h"
@@ -59,7 +59,9 @@ class ProgramScreen : public ClientTest {
     f().compose().ULOZRETEZEC(slot::kText, true, "Z1");
     ASSERT_EQ(f().request(17, "openzak"), 225);
     app->config.POSLEDNIADRESAR = cdir + "designs/";
-    ASSERT_TRUE(programs::open_program(f(), app->workspace, code));
+    // The order editor's way into the program editor.
+    orders::open_program(f(), app->workspace, code);
+    ASSERT_EQ(f().POZADOVANAOBRAZOVKA, 73);
   }
   // Nothing under way: no transfer, the status line back to "wait".
   bool idle() {
