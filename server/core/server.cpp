@@ -239,7 +239,8 @@ void Server::pass() {
 void Server::wait_for_activity(int timeout_ms) {
   std::vector<pollfd> fds;
   for (const TKlient& s : sessions_)
-    if (s.in_use.load(std::memory_order_acquire)) fds.push_back({s.socket, POLLIN, 0});
+    if (s.in_use.load(std::memory_order_acquire))
+      fds.push_back({s.socket, short(POLLIN | (s.outbox.empty() ? 0 : POLLOUT)), 0});
   if (wake_pipe_[0] >= 0) fds.push_back({wake_pipe_[0], POLLIN, 0});
   if (console_.active()) fds.push_back({STDIN_FILENO, POLLIN, 0});
   int r;
@@ -273,14 +274,30 @@ void Server::serve(int slot) {
   if (!s.in_use.load(std::memory_order_acquire)) return;
   s.last_request = 0;
   s.last_reply = 0;
+  // No send waits for a client: what its socket does not take now stays in its outbox and goes
+  // out on later passes, while the other sessions are served.
+  if (!flush(slot)) {
+    buf_.clear();
+    return;
+  }
+  if (s.close_when_sent && s.outbox.empty()) {
+    disconnect(slot);
+    buf_.clear();
+    return;
+  }
   if (buf_.code() != 0) {
     // Something composed for this client (a message) goes out first.
-    if (!net::send_all(s.socket, buf_.bytes, kPacketSize)) {
-      disconnect(slot);
+    if (!send_packet(slot)) {
       buf_.clear();
       return;
     }
     buf_.NASTAVPRIKAZ(0, 0, true);
+  }
+  // A client that does not take its replies gets no new ones: its requests wait in its socket.
+  if (!s.outbox.empty() || s.close_when_sent) {
+    s.nothing_to_send = false;
+    buf_.clear();
+    return;
   }
   // The buffer is shared by all sessions: nothing of another client's packet may travel in a
   // reply composed for this one.
@@ -307,17 +324,57 @@ void Server::serve(int slot) {
   if (s.in_use) {
     if (answer != 0) {
       s.nothing_to_send = false;
-      if (!net::send_all(s.socket, buf_.bytes, kPacketSize)) {
-        disconnect(slot);
+      if (!send_packet(slot)) {
         buf_.clear();
         return;
       }
     } else {
       s.nothing_to_send = true;
     }
-    if (buf_.code() == rep::kLoginRefused || buf_.code() == rep::kSessionEnded) disconnect(slot);
+    if (buf_.code() == rep::kLoginRefused || buf_.code() == rep::kSessionEnded) {
+      if (s.outbox.empty())
+        disconnect(slot);
+      else
+        s.close_when_sent = true;
+    }
   }
   buf_.NASTAVPRIKAZ(0, 0, true);
+}
+
+bool Server::send_packet(int slot) {
+  TKlient& s = sessions_[slot];
+  const bool was_empty = s.outbox.empty();
+  s.outbox.append(reinterpret_cast<const char*>(buf_.bytes), kPacketSize);
+  if (was_empty) s.outbox_stuck_since = to_posledni(clock_.now());
+  return flush(slot);
+}
+
+bool Server::flush(int slot) {
+  TKlient& s = sessions_[slot];
+  size_t sent = 0;
+  while (sent < s.outbox.size()) {
+    ssize_t r = ::send(s.socket, s.outbox.data() + sent, s.outbox.size() - sent,
+                       MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (r > 0) {
+      sent += size_t(r);
+      continue;
+    }
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+    disconnect(slot);
+    return false;
+  }
+  if (sent > 0) {
+    s.outbox.erase(0, sent);
+    s.outbox_stuck_since = to_posledni(clock_.now());
+  }
+  if (!s.outbox.empty() &&
+      seconds_between(s.outbox_stuck_since, clock_.now()) > kUnsentReplySeconds) {
+    log_.line("Klient cislo " + std::to_string(slot) + " neprebira odpovedi - odpojen");
+    disconnect(slot);
+    return false;
+  }
+  return true;
 }
 
 // ---- stop --------------------------------------------------------------------------------------

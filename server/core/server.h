@@ -108,6 +108,11 @@ class Server {
   void start_accepting();
   bool accept_one(bool wait);
   void wait_for_activity(int timeout_ms);
+  // Queues the packet in the buffer for the slot and sends what the socket takes now.
+  bool send_packet(int slot);
+  // Sends what the socket takes of the slot's unsent bytes; false when the connection is broken
+  // or has taken nothing for kUnsentReplySeconds (the slot is then freed).
+  bool flush(int slot);
   bool escape_pressed();
   void nightly_cleaning(const DateTime& now);
 

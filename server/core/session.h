@@ -18,6 +18,8 @@ constexpr int kMaxBlocked = 16;
 constexpr int kBlockSeconds = 600;
 constexpr int kIdleProbeSeconds = 60;
 constexpr int kProbeTimeoutSeconds = 30;
+// A client that takes none of its replies for this long is closed.
+constexpr int kUnsentReplySeconds = 10;
 
 enum class Transfer { kNone, kUpload, kDownload };
 
@@ -47,6 +49,11 @@ struct TKlient {
   std::string open_program;  // String[16]
   bool program_in_use_elsewhere = false;
   bool nothing_to_send = false;
+  // Reply bytes the socket has not taken yet, sent as it accepts them; since when nothing of
+  // them has gone out; and whether the session ends once they are out (after 195 or 197).
+  std::string outbox;
+  TPosledni outbox_stuck_since;
+  bool close_when_sent = false;
 
   bool logged_in() const { return user_id != -1; }
   bool transfer_active() const { return !transfer_name.empty(); }
@@ -73,6 +80,9 @@ struct TKlient {
     open_program.clear();
     program_in_use_elsewhere = false;
     nothing_to_send = false;
+    outbox.clear();
+    outbox_stuck_since = TPosledni{};
+    close_when_sent = false;
   }
 };
 

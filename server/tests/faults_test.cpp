@@ -60,6 +60,40 @@ TEST(Faults, HalfAPacketAndACloseFreeTheSlotAtOnce) {
   ::close(fd);
 }
 
+TEST(Faults, AClientThatTakesNoRepliesStallsNobodyAndIsClosed) {
+  Rig rig;
+  ASSERT_EQ(rig.start(), 0);
+  rig.add_user("mistr", "tajne", -1);
+  auto slow = rig.connect("slow");
+  ASSERT_EQ(rig.login(*slow, "mistr", "tajne"), 194);
+  auto other = rig.connect("other");
+  ASSERT_EQ(rig.login(*other, "mistr", "tajne"), 194);
+  const int slot = 0;
+  ASSERT_TRUE(rig.server->session(slot).in_use);
+
+  // The slow client sends request after request and reads nothing, until its replies fill its
+  // socket and the server holds the rest.
+  Packet time_request;
+  time_request.NASTAVPRIKAZ(13, 0, true);
+  const int fd = slow->conn.ZASUVKA;
+  int sent = 0;
+  for (int i = 0; i < 200000 && rig.server->session(slot).outbox.empty(); ++i) {
+    if (::send(fd, time_request.bytes, kPacketSize, MSG_DONTWAIT | MSG_NOSIGNAL) == kPacketSize)
+      ++sent;
+    rig.server->pass();
+  }
+  ASSERT_FALSE(rig.server->session(slot).outbox.empty()) << "after " << sent << " requests";
+  // Meanwhile everybody else is served as usual.
+  EXPECT_EQ(rig.request(*other, 13), 203);
+  EXPECT_TRUE(rig.server->session(slot).in_use);
+  // Ten seconds later its replies still lie there: it is closed and logged.
+  rig.clock.advance(kUnsentReplySeconds + 1);
+  rig.server->pass();
+  EXPECT_FALSE(rig.server->session(slot).in_use);
+  EXPECT_TRUE(rig.server->log().contains("Klient cislo 0 neprebira odpovedi - odpojen"));
+  EXPECT_EQ(rig.request(*other, 13), 203);
+}
+
 TEST(Faults, FullDiskLetsUsersInAndRefusesWhatItCannotKeep) {
   KSV_ON_SMALL_DISK([] {
     Rig rig;
