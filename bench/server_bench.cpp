@@ -2,6 +2,8 @@
 // temporary data directory, and a client that logs in over loopback and measures
 //   (a) the round trip of command 13 over 2,000 requests (p50, p99),
 //   (b) the download throughput of a 16 MiB file,
+//   (c) the round trip of command 13 again while another logged-in client sends requests and
+//       never reads the replies,
 // each beside a raw 1024-byte TCP ping-pong over loopback measured in the same run.
 // Figures are printed, never asserted.
 #include <arpa/inet.h>
@@ -111,19 +113,22 @@ int main() {
     while (!srv.stop_requested()) srv.pass();
   });
 
+  auto log_in = [&](Client& c) {
+    c.conn.port = srv.port();
+    c.conn.THREADPRIPOJSENASERVER();
+    if (!c.conn.INFOKLIENT.SPOJENO) return false;
+    Packet& b = c.conn.BUFFERPACKET;
+    b.clear();
+    b.NASTAVPRIKAZ(11, 0, true);
+    b.ULOZRETEZEC(slot::kText, true, "bench");
+    b.ULOZRETEZEC(slot::kText2, true, "heslo");
+    b.SIFRUJHESLO();
+    steps_until(c, [&] { return c.answered(11); });
+    return c.conn.INFOKLIENT.POSLAKCE == 194;
+  };
   Client c(clock, dir + "client");
   make_directory(dir + "client");
-  c.conn.port = srv.port();
-  c.conn.THREADPRIPOJSENASERVER();
-  if (!c.conn.INFOKLIENT.SPOJENO) return 1;
-  Packet& b = c.conn.BUFFERPACKET;
-  b.clear();
-  b.NASTAVPRIKAZ(11, 0, true);
-  b.ULOZRETEZEC(slot::kText, true, "bench");
-  b.ULOZRETEZEC(slot::kText2, true, "heslo");
-  b.SIFRUJHESLO();
-  steps_until(c, [&] { return c.answered(11); });
-  if (c.conn.INFOKLIENT.POSLAKCE != 194) {
+  if (!log_in(c)) {
     std::fprintf(stderr, "login failed\n");
     return 1;
   }
@@ -166,6 +171,41 @@ int main() {
               mib / secs, same ? "" : "  (CONTENT DIFFERS)");
   std::printf("raw ping-pong, %d round trips of 1024 bytes (same run): %.2f s, %.1f MiB/s\n",
               blocks, raw_secs, double(blocks) * 1024 / (1 << 20) / raw_secs);
+
+  // (c) round trips of command 13 while a slow reader is connected: it sends requests until its
+  // socket takes no more and never reads a reply.
+  Client slow(clock, dir + "slow");
+  make_directory(dir + "slow");
+  if (!log_in(slow)) return 1;
+  Packet request;
+  request.NASTAVPRIKAZ(13, 0, true);
+  int flooded = 0;
+  for (int idle = 0; idle < 200;) {
+    if (::send(slow.conn.ZASUVKA, request.bytes, kPacketSize, MSG_DONTWAIT | MSG_NOSIGNAL) ==
+        kPacketSize) {
+      ++flooded;
+      idle = 0;
+    } else {
+      ++idle;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+  const int kSlowRounds = 500;
+  std::vector<double> rt_slow;
+  for (int i = 0; i < kSlowRounds; ++i) {
+    auto t1 = Steady::now();
+    c.conn.BUFFERPACKET.NASTAVPRIKAZ(13, 0, true);
+    steps_until(c, [&] { return c.conn.INFOKLIENT.POSLAKCE == 203; });
+    rt_slow.push_back(us_since(t1));
+  }
+  std::vector<double> raw_slow = raw_ping_pong(kSlowRounds);
+  std::printf("command 13 round trip with a slow reader (%d requests unread), %d requests: "
+              "p50 %.1f us, p99 %.1f us, max %.1f us\n",
+              flooded, kSlowRounds, percentile(rt_slow, 0.5), percentile(rt_slow, 0.99),
+              percentile(rt_slow, 1.0));
+  std::printf("raw 1024-byte ping-pong (same run):      p50 %.1f us, p99 %.1f us\n",
+              percentile(raw_slow, 0.5), percentile(raw_slow, 0.99));
+  slow.conn.THREADODPOJSE();
 
   c.KONECKOMUNIKKLI();
   stop = 1;
