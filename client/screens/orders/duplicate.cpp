@@ -7,7 +7,7 @@
 #include "client/screens/orders/editor.h"
 #include "client/screens/orders/order_rules.h"
 #include "client/screens/orders/orders.h"
-#include "client/screens/orders/text_field.h"
+#include "toolkit/kit/text_field.h"
 #include "protocol/client.h"
 #include "protocol/commands.h"
 #include "toolkit/kit/modal.h"
@@ -95,7 +95,11 @@ std::optional<CopyChoice> ask(Frame& f, const std::vector<std::string>& all) {
     toolkit::ModalScope<Modal> marked(f.modal, Modal::kInput, "duplikuj");
     tk.trace.event("dialog", "duplikuj");
     f.DIALOGOTEVREN = true;
-    confirmed = edit_text(tk, ox + 70, oy + 30, width - 80, 16, number);
+    toolkit::TextField input(tk, ox + 70, oy + 30, (width - 80) / (tk.texty.AKTVELFONTU / 2), 16);
+    input.text_colour = white;
+    input.background = tk.images.NAJDIBARVU(0, 0, 96);
+    confirmed = input.edit();
+    number = input.text();
     f.DIALOGOTEVREN = false;
   }
   tk.okna.SMAZOKNO(w);

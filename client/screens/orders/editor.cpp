@@ -8,10 +8,10 @@
 #include "client/keys.h"
 #include "client/screens/orders/editor.h"
 #include "client/screens/orders/list_view.h"
-#include "client/screens/orders/names.h"
+#include "client/pickers.h"
 #include "client/screens/orders/order_rules.h"
 #include "client/screens/orders/orders.h"
-#include "client/screens/orders/text_field.h"
+#include "toolkit/kit/text_field.h"
 #include "protocol/commands.h"
 #include "protocol/file_util.h"
 #include "toolkit/kit/picture_button.h"
@@ -104,7 +104,13 @@ void edit_field(Frame& f, Workspace& ws, EditorState& st) {
   const int field = st.field;
   std::string text = shown_value(ws.AKTZAKAZKA, field);
   const size_t max = is_date(field) ? 10 : 255;
-  if (!edit_text(tk, o.X + kValueX, o.Y + row_y(field), kValueW, max, text)) {
+  toolkit::TextField input(tk, o.X + kValueX, o.Y + row_y(field), kValueW / (tk.texty.AKTVELFONTU / 2),
+                           max, text);
+  input.text_colour = tk.images.NAJDIBARVU(255, 255, 255);
+  input.background = tk.images.NAJDIBARVU(0, 0, 96);
+  const bool confirmed = input.edit();
+  text = input.text();
+  if (!confirmed) {
     draw_value(f, st, row_y(field), shown_value(ws.AKTZAKAZKA, field));
     return;
   }
@@ -121,7 +127,9 @@ void edit_field(Frame& f, Workspace& ws, EditorState& st) {
 // ---- program list ------------------------------------------------------------------------------
 
 void show_programs(Frame& f, Workspace& ws, EditorState& st) {
-  load_catalogue_names(f, ws);
+  // The program lines name their material and placement.
+  if (ws.materials.empty()) fetch_materials(f, ws);
+  if (ws.placements.empty()) fetch_placements(f, ws);
   const TKriteria kept = ws.KRITERIA;
   ws.KRITERIA = program_list_criteria();
   fetch_list(f, ws);
@@ -223,7 +231,7 @@ void build_editor(Frame& f, Workspace& ws) {
   tk.okna.SMAZOKNA();
   EditorState st;
   st.editable = !ws.AKTZAKAZKA.UZAVRENO && !ws.JENCIST;
-  const std::string author = user_name(f, ws, ws.AKTZAKAZKA.AUTOR);
+  const std::string author = user_name_of(f, ws, ws.AKTZAKAZKA.AUTOR);
   const int32_t h = tk.okna.VYTVOROKNO(-1, kTop, kWidth, kHeight, false,
                                        st.editable ? "zakazka" : "zakazkaro", "");
   if (h == toolkit::kNoFreeWindow) return;

@@ -4,11 +4,10 @@
 #include <cstdio>
 
 #include "client/keys.h"
-#include "client/screens/orders/names.h"
+#include "client/pickers.h"
 #include "client/screens/orders/order_rules.h"
 #include "client/screens/orders/orders.h"
-#include "client/screens/orders/picker.h"
-#include "client/screens/orders/text_field.h"
+#include "toolkit/kit/text_field.h"
 #include "toolkit/kit/picture_button.h"
 #include "toolkit/kit/style_guard.h"
 
@@ -18,6 +17,7 @@ using namespace keys;
 
 namespace {
 
+constexpr int32_t kAnyone = -1;
 constexpr int32_t kWidth = 600, kHeight = 340;
 constexpr int32_t kFirstRow = 30, kRowStep = 24;
 constexpr int32_t kLeftX = 10, kRightX = 305, kValueOffset = 40, kValueW = 200;
@@ -102,7 +102,7 @@ std::string value_text(Frame& f, Workspace& ws, int i) {
     case Kind::kDate: return format_date(*date_ptr(k, l));
     case Kind::kUser: {
       const int32_t id = *id_ptr(k, l);
-      return id == kAnyone ? "-" : user_name(f, ws, id);
+      return id == kAnyone ? "-" : user_name_of(f, ws, id);
     }
     case Kind::kMaterial: {
       const int32_t id = *id_ptr(k, l);
@@ -158,7 +158,12 @@ void edit_typed(Frame& f, Workspace& ws, SearchState& st) {
   const std::string l = kFields[i].label;
   std::string text = value_text(f, ws, i);
   const size_t max = kFields[i].kind == Kind::kDate ? 10 : code_ptr(k, l) ? 16 : 255;
-  if (edit_text(tk, o.X + x + kValueOffset, o.Y + y, kValueW, max, text)) {
+  toolkit::TextField input(tk, o.X + x + kValueOffset, o.Y + y,
+                           kValueW / (tk.texty.AKTVELFONTU / 2), max, text);
+  input.text_colour = tk.images.NAJDIBARVU(255, 255, 255);
+  input.background = tk.images.NAJDIBARVU(0, 0, 96);
+  if (input.edit()) {
+    text = input.text();
     if (TDatum* d = date_ptr(k, l)) *d = parse_date(text);
     else if (PString<255>* t = text_ptr(k, l)) t->assign(text);
     else code_ptr(k, l)->assign(text);
@@ -166,16 +171,19 @@ void edit_typed(Frame& f, Workspace& ws, SearchState& st) {
   draw_value(f, ws, st, i);
 }
 
-// A picker or switch field, chosen by its button.
+// A picker or switch field, chosen by its button. A person or material already chosen is
+// cleared by the button ("-": anyone); otherwise the picker offers one.
 void act_on(Frame& f, Workspace& ws, SearchState& st, int i) {
   TKriteria& k = ws.KRITERIA;
   int32_t* id = id_ptr(k, kFields[i].label);
   switch (kFields[i].kind) {
     case Kind::kUser:
-      if (std::optional<int32_t> v = pick_user(f, ws)) *id = *v;
+      if (*id != kAnyone) *id = kAnyone;
+      else if (std::optional<int32_t> v = pick_user_id(f, ws, "uzivatel")) *id = *v;
       break;
     case Kind::kMaterial:
-      if (std::optional<int32_t> v = pick_material(f, ws)) *id = *v;
+      if (*id != kAnyone) *id = kAnyone;
+      else if (std::optional<TMaterial> m = pick_material(f, ws)) *id = m->ID;
       break;
     case Kind::kSwitch: *id = *id ? 0 : 1; break;
     default: break;
