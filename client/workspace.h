@@ -61,6 +61,7 @@ class Workspace {
   TProgramZak AKTPROGRAM{};        // the program open in the program editor or production card
   TPrava UZIVATEL{};               // the user shown in user administration
   TKriteria KRITERIA{};            // the list criteria, kept between visits of the browsers
+  TPrava rights_source{};          // the user whose rights are being copied to UZIVATEL
   bool NACISTZNOVU = true;         // the list must be fetched anew
   bool PONECHATKRITERIA = false;   // keep the criteria on entering a browser
   bool JENCIST = false;            // the open order is held by someone else: read only

@@ -1,6 +1,8 @@
 // The typed line of the user and message dialogs.
 #include "client/screens/users/line_input.h"
 
+#include <algorithm>
+
 #include "client/keys.h"
 
 namespace ksv::client {
@@ -34,6 +36,35 @@ std::optional<std::string> type_line(Frame& f, int window, const LineInput& in, 
     }
     if (changed) show();
   }
+  return typed;
+}
+
+// The dialog of one field: its title, the field, budiz (Enter) and zrusit (Escape). The typed
+// text, or nothing when cancelled.
+std::optional<std::string> ask_field(Frame& f, const std::string& title_key, size_t length,
+                                     bool masked, const std::string& initial) {
+  toolkit::Toolkit& tk = f.tk();
+  int done = 0;
+  std::optional<std::string> typed;
+  {
+    const int32_t width = std::max<int32_t>(int32_t(length) * (tk.texty.AKTVELFONTU / 2), 200) + 30;
+    toolkit::Window w(tk, -1, -1, width, 85, true, title_key);
+    if (!w) return std::nullopt;
+    toolkit::picture_button(tk, w.index(), "budiz.bmp", [&done] { done = 1; }, 10, -5, keys::kEnter);
+    toolkit::picture_button(tk, w.index(), "zrusit.bmp", [&done] { done = 2; }, -10, -5, keys::kEscape);
+    tk.tlacitka.VYMAZFRONTU();
+    f.DIALOGOTEVREN = true;
+    toolkit::ModalScope<Modal> scope(f.modal, Modal::kInput, title_key);
+    tk.trace.event("dialog", title_key);
+    LineInput in;
+    in.box_chars = int(length) + 1;
+    in.max_length = length;
+    in.masked = masked;
+    in.initial = masked ? "" : initial;
+    typed = type_line(f, w.index(), in, done);
+    f.DIALOGOTEVREN = false;
+  }
+  if (done != 1 || f.screen_left()) return std::nullopt;
   return typed;
 }
 

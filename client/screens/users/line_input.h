@@ -23,4 +23,9 @@ struct LineInput {
 std::optional<std::string> type_line(Frame& frame, int window, const LineInput& in,
                                      const int& done);
 
+// A dialog of one field: the window titled by title_key, the field, budiz (Enter) to confirm
+// and zrusit (Escape) to cancel. The typed text, or nothing when cancelled or left.
+std::optional<std::string> ask_field(Frame& frame, const std::string& title_key, size_t length,
+                                     bool masked, const std::string& initial);
+
 }  // namespace ksv::client

@@ -1,6 +1,7 @@
 // The user administration screens in the screen table.
 #include "client/screen_table.h"
 #include "client/frame.h"
+#include "client/screens/users/users_screen.h"
 #include "client/workspace.h"
 
 namespace ksv::client {
@@ -9,9 +10,9 @@ namespace {
 
 // User administration opens on the own user, whose record is fetched first.
 void open_own_user(Frame& f, Workspace& ws) {
-  f.compose().ULOZRETEZEC(slot::kText, true, f.info().JMENO);
-  if (f.request(27, "info") == 245) ws.UZIVATEL = f.read_user_record();
-  if (f.info().SPOJENO && f.POZADOVANAOBRAZOVKA != kScreenConnect) f.request_screen(3);
+  if (fetch_user(f, f.info().JMENO, ws.UZIVATEL) && f.info().SPOJENO &&
+      f.POZADOVANAOBRAZOVKA != kScreenConnect)
+    f.request_screen(kScreenUsers);
 }
 
 }  // namespace
@@ -19,12 +20,12 @@ void open_own_user(Frame& f, Workspace& ws) {
 std::span<const ScreenRow> users_screens() {
   // number, window key, menu entry {picture, y, key, shown to, action}, who may open it, builder
   static constexpr ScreenRow kRows[] = {
-      {3, "uzivatele", {"uzivatel.bmp", 30, 'u', always(), open_own_user}, always(), nullptr},
-      {31, "uzivatel", {}, always(), nullptr},
-      {32, "uzivatel", {}, always(), nullptr},
-      {33, "prava1", {}, always(), nullptr},
-      {321, "platnost", {}, always(), nullptr},
-      {322, "prava1", {}, always(), nullptr},
+      {3, "uzivatele", {"uzivatel.bmp", 30, 'u', always(), open_own_user}, always(), build_users_screen},
+      {31, "uzivatel", {}, all_bits({18, 22}), build_other_user_picker},
+      {32, "uzivatel", {}, all_bits({62}), build_rights_source_picker},
+      {33, "prava1", {}, always(), build_rights_editor},
+      {321, "platnost", {}, all_bits({62}), build_validity_screen},
+      {322, "preved", {}, all_bits({62}), build_rights_copy},
   };
   return kRows;
 }
