@@ -127,7 +127,7 @@ struct UserScreen {
     if (h == toolkit::kNoFreeWindow) return;
     const int w = h >> 8;
     const UserActions can = user_actions(f.info().MOJEPRAVA, f.info().JMENO, user());
-    static const char* const kLabels[] = {"jmeno", "heslou", "kod", "platido", "naposledy"};
+    static const char* const kLabels[] = {"jmeno", "heslou", "koddochazky", "platido", "naposledy"};
     for (int row = 0; row < 5; ++row)
       label(tk, w, kLabelX, kFirstRow + row * kRowStep - 6, f.text(kLabels[row]));
     show_values(w);
