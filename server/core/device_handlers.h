@@ -64,7 +64,7 @@ class ServerUnits {
   // At start-up: the cameras after the data tree, the terminal link after the socket.
   void start_cameras();
   void start_link();
-  // Every pass: the alarm sensors, then the cameras' capture loop.
+  // Every pass: the alarm sensors, the cameras' capture loop, finished mail programs.
   void poll();
   // The nightly cleaning clears the plans' run-time marks.
   void new_day();

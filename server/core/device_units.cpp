@@ -37,7 +37,7 @@ ServerUnits::ServerUnits(Server& srv, ServerConfig cfg, std::unique_ptr<Attendan
     : server(srv),
       config(std::move(cfg)),
       messages(srv.tree().path("zpravy/")),
-      mailer(srv.tree().base(), config, srv.log()),
+      mailer(srv.tree().base(), config, srv.log(), srv.clock()),
       attendance(att ? std::move(att)
                      : std::make_unique<StoreAttendance>(srv.tree().base(), srv.clock())),
       grabber(grab ? std::move(grab) : grabber_from(config)),
@@ -60,6 +60,7 @@ void ServerUnits::start_cameras() { cameras.start(); }
 void ServerUnits::poll() {
   alarm.poll();
   cameras.capture();
+  mailer.reap();
 }
 
 void ServerUnits::new_day() { cameras.new_day(); }

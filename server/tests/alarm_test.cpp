@@ -144,6 +144,7 @@ class AlarmTest : public ::testing::Test {
     for (uint8_t b : bytes) f[i++] = b;
     alarm.put_frame(f);
     alarm.handle_frames();
+    mailer.wait_all();  // the mail program runs on its own; its output is checked below
     return alarm.take_reply_words();
   }
 
@@ -159,7 +160,7 @@ class AlarmTest : public ::testing::Test {
   int32_t jana = -1;
   FakeAttendance attendance;
   TAlarm rec{};
-  Mailer mailer{dir.path(), cfg, log};
+  Mailer mailer{dir.path(), cfg, log, clock};
   Alarm alarm{clock, log, dir / "alarm.dat", rec, attendance, users, mailer};
 };
 
@@ -238,12 +239,43 @@ TEST_F(AlarmTest, AddressesThatWouldReachTheShellAreRefused) {
   EXPECT_FALSE(dir.exists("owned"));
   EXPECT_EQ(mail_count(dir), 0);
   EXPECT_EQ(mailer.send("a.b+c@d-e.cz", "s", "b"), kMailHandedOver);
+  mailer.wait_all();
   EXPECT_EQ(mail_count(dir), 1);
 
   // No "temp" to write the text into: nothing is run.
-  Mailer homeless(dir / "nowhere/", cfg, log);
+  Mailer homeless(dir / "nowhere/", cfg, log, clock);
   EXPECT_EQ(homeless.send("a@b.cz", "s", "b"), kMailNotWritten);
   EXPECT_EQ(mail_count(dir), 1);
+}
+
+TEST_F(AlarmTest, MailProgramsRunWithoutTheLoopWaiting) {
+  // A mail program that hangs: the notice is handed over at once, the program keeps running
+  // beside the loop until its minute is up, and is then killed and logged.
+  dir.write_file("hang.sh", "#!/bin/sh\ncat > /dev/null\nexec sleep 1000\n");
+  ::chmod((dir / "hang.sh").c_str(), 0755);
+  ServerConfig hanging;
+  hanging.mail_command = dir / "hang.sh";
+  Mailer slow(dir.path(), hanging, log, clock);
+  EXPECT_EQ(slow.send("a@b.cz", "s", "b"), kMailHandedOver);
+  EXPECT_FALSE(dir.exists("temp/e-mail.txt"));
+  EXPECT_EQ(slow.send("c@d.cz", "s", "b"), kMailHandedOver);
+  slow.reap();
+  EXPECT_EQ(slow.running(), 2);
+  clock.advance(kMailSeconds + 1);
+  slow.reap();
+  EXPECT_EQ(slow.running(), 0);
+  EXPECT_TRUE(log.contains("Postovni program neodpovida, ukoncuji ho: a@b.cz"));
+  EXPECT_TRUE(log.contains("Postovni program neodpovida, ukoncuji ho: c@d.cz"));
+
+  // A mail program that fails is logged with its exit code.
+  dir.write_file("fail.sh", "#!/bin/sh\ncat > /dev/null\nexit 3\n");
+  ::chmod((dir / "fail.sh").c_str(), 0755);
+  ServerConfig failing;
+  failing.mail_command = dir / "fail.sh";
+  Mailer broken(dir.path(), failing, log, clock);
+  EXPECT_EQ(broken.send("e@f.cz", "s", "b"), kMailHandedOver);
+  broken.wait_all();
+  EXPECT_TRUE(log.contains("Postovni program selhal (kod 3) pro e@f.cz"));
 }
 
 TEST_F(AlarmTest, CodeFramesRecordArrivalsAndDepartures) {
@@ -369,6 +401,7 @@ TEST_F(AlarmTest, TerminalCodeTravelsTheLineAndIsAnswered) {
   link.step();
   alarm.poll();
   EXPECT_TRUE(rec.STAVB1);
+  mailer.wait_all();
   EXPECT_EQ(mail_count(dir), 1);
 }
 
