@@ -556,7 +556,7 @@ void Editor::links() {
         on[i] = !on[i];
         draw_line(i);
         redraw();
-      }, x, y, 0, 22, 20);
+      }, x, y, uint8_t('a' + i), 22, 20);  // a, b, c ... toggle from the keyboard
       draw_line(i);
     }
     toolkit::picture_button(tk_, w.index(), "Budiz.bmp", [&] { answer = kDone; }, 10, -10, kEnter);
@@ -583,9 +583,13 @@ void Editor::history() {
   std::vector<std::string> lines;
   for (const THistorie& h : p_.HISTORIE) {
     if (h.ZMENA < 0 || h.ZMENA > 255) continue;
-    std::string t = f_.text("akce");
-    const size_t at = t.find("%u");
-    if (at != std::string::npos) t.replace(at, 2, std::to_string(h.ZMENA));
+    // The change's own text ("akce1" ...), or the general one with its number.
+    std::string t = f_.text("akce" + std::to_string(h.ZMENA));
+    if (t.empty()) {
+      t = f_.text("akce");
+      const size_t at = t.find("%u");
+      if (at != std::string::npos) t.replace(at, 2, std::to_string(h.ZMENA));
+    }
     lines.push_back(t + " " + user_name(h.UZIVATEL));
   }
   if (lines.empty()) lines.push_back("-");

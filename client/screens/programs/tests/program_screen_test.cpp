@@ -146,6 +146,37 @@ TEST_F(ProgramScreen, AnUnreadableHeaderSendsNothing) {
   EXPECT_FALSE(::access((sdir + "databaze/z1/p1/prog.dst").c_str(), F_OK) == 0);
 }
 
+TEST_F(ProgramScreen, LinksChosenInTheDialogCarryTheNextStitchFile) {
+  ASSERT_TRUE(server::OrderStore(sdir).create_program("z1", "P3", novak, clock.now()));
+  DesignBuilder d;
+  d.to(100, 0).to(100, 100);
+  dir.write_file("client/designs/logo.dst", d.file());
+  open_program("P1");
+  bool listed = false;
+  when([this] { return idle(); }, [this] { key(12); });  // Ctrl+L: the links dialog
+  when_modal(Modal::kInput, [&, this] {
+    listed = true;
+    shot("program-links");
+    key('a');  // the first program offered: P2 (never P1 itself)
+  });
+  int polls = 0;
+  when([&, this] { return f().modal.kind == Modal::kInput && ++polls > 20; }, [this] { key(13); });
+  when([&, this] { return f().requests_sent[30] >= 1 && idle(); },
+       [this] { hb().extended_key(keys::kInsert); });
+  in_browser([this] {
+    hb().extended_key(79);
+    key(13);
+  });
+  ASSERT_TRUE(run_until([&, this] { return listed && script.empty() && f().requests_sent[30] >= 2 && idle(); }));
+
+  TLinkovani l = read_record<TLinkovani>(sdir + "databaze/z1/p1/proglnk.dat", 0).value_or(TLinkovani{});
+  EXPECT_EQ(l.codes[0].str(), "P2");
+  EXPECT_TRUE(l.codes[1].empty()) << "P3 was not chosen";
+  EXPECT_EQ(dir.read_file("server/databaze/z1/p2/prog.dst"), d.file());
+  EXPECT_EQ(server_record("P2").STEHU, d.count);
+  EXPECT_EQ(server_record("P3").STEHU, 0);
+}
+
 TEST_F(ProgramScreen, TheCatalogueEditorsKeepTheProgramOpen) {
   open_program("P1");
   bool checked = false;
