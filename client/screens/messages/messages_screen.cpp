@@ -4,9 +4,9 @@
 
 #include "client/keys.h"
 #include "client/screens/messages/message_file.h"
-#include "client/screens/users/line_input.h"
 #include "client/screens/users/user_picker.h"
 #include "protocol/rights.h"
+#include "toolkit/kit/text_field.h"
 
 namespace ksv::client {
 
@@ -56,19 +56,22 @@ void write_message(Frame& f) {
     const int32_t width = kTextBoxChars * (tk.texty.AKTVELFONTU / 2) + 20;
     toolkit::Window w(tk, -1, -1, width, 85, true, "zprava");
     if (!w) return;
-    toolkit::picture_button(tk, w.index(), "poslat.bmp", [&choice] { choice = kSend; }, 10, -5, kEnter);
-    toolkit::picture_button(tk, w.index(), "dorucenka.bmp", [&choice] { choice = kReceipt; }, 70, -5,
-                            kCtrlD);
-    toolkit::picture_button(tk, w.index(), "zrusit.bmp", [&choice] { choice = kCancel; }, -10, -5,
-                            kEscape);
-    tk.tlacitka.VYMAZFRONTU();
+    toolkit::picture_button(tk, w.index(), "poslat.bmp", [&] { choice = kSend; tk.okna.KONECZADAVANI = 1; },
+                            10, -5, kEnter);
+    toolkit::picture_button(tk, w.index(), "dorucenka.bmp",
+                            [&] { choice = kReceipt; tk.okna.KONECZADAVANI = 4; }, 70, -5, kCtrlD);
+    toolkit::picture_button(tk, w.index(), "zrusit.bmp", [&] { choice = kCancel; tk.okna.KONECZADAVANI = 2; },
+                            -10, -5, kEscape);
     f.DIALOGOTEVREN = true;
     toolkit::ModalScope<Modal> scope(f.modal, Modal::kInput, "zprava");
     f.tk().trace.event("dialog", "zprava");
-    LineInput in;
-    in.box_chars = kTextBoxChars;
-    in.max_length = kTextLength;
-    text = type_line(f, w.index(), in, choice).value_or("");
+    // The field scrolls sideways: a message may be as long as a counted string.
+    toolkit::TextField field(tk, w.x() + 10, w.y() + 30, kTextBoxChars, kTextLength);
+    field.text_colour = 255;
+    field.background = tk.images.NAJDIBARVU(0, 0, 64);
+    if (!field.edit()) choice = kCancel;
+    else if (choice == kTyping) choice = kSend;  // Enter taken by the field itself
+    text = field.text();
     f.DIALOGOTEVREN = false;
   }
   if (f.screen_left() || choice == kCancel || text.empty()) return;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "client/keys.h"
+#include "toolkit/kit/text_field.h"
 
 namespace ksv::client {
 
@@ -50,18 +51,30 @@ std::optional<std::string> ask_field(Frame& f, const std::string& title_key, siz
     const int32_t width = std::max<int32_t>(int32_t(length) * (tk.texty.AKTVELFONTU / 2), 200) + 30;
     toolkit::Window w(tk, -1, -1, width, 85, true, title_key);
     if (!w) return std::nullopt;
-    toolkit::picture_button(tk, w.index(), "budiz.bmp", [&done] { done = 1; }, 10, -5, keys::kEnter);
-    toolkit::picture_button(tk, w.index(), "zrusit.bmp", [&done] { done = 2; }, -10, -5, keys::kEscape);
+    // The buttons end either input: the masked line's loop watches `done`, the text field
+    // KONECZADAVANI.
+    toolkit::picture_button(tk, w.index(), "budiz.bmp", [&] { done = 1; tk.okna.KONECZADAVANI = 1; },
+                            10, -5, keys::kEnter);
+    toolkit::picture_button(tk, w.index(), "zrusit.bmp", [&] { done = 2; tk.okna.KONECZADAVANI = 2; },
+                            -10, -5, keys::kEscape);
     tk.tlacitka.VYMAZFRONTU();
     f.DIALOGOTEVREN = true;
     toolkit::ModalScope<Modal> scope(f.modal, Modal::kInput, title_key);
     tk.trace.event("dialog", title_key);
-    LineInput in;
-    in.box_chars = int(length) + 1;
-    in.max_length = length;
-    in.masked = masked;
-    in.initial = masked ? "" : initial;
-    typed = type_line(f, w.index(), in, done);
+    if (masked) {
+      // A password is typed anew, never shown.
+      LineInput in;
+      in.box_chars = int(length) + 1;
+      in.max_length = length;
+      in.masked = true;
+      typed = type_line(f, w.index(), in, done);
+    } else {
+      toolkit::TextField field(tk, w.x() + 10, w.y() + 30, int(length) + 1, length, initial);
+      field.text_colour = 255;
+      field.background = tk.images.NAJDIBARVU(0, 0, 64);
+      done = field.edit() ? 1 : 2;
+      typed = field.text();
+    }
     f.DIALOGOTEVREN = false;
   }
   if (done != 1 || f.screen_left()) return std::nullopt;

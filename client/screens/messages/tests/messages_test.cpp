@@ -107,8 +107,13 @@ TEST_F(MessagesScreen, ShowsOwnMessagesAndDeleteKeepsTheOtherUsersLines) {
   dir.write_file("client/temp/zpravy.txt",
                  "jana:Frantisek Novotny IV:ahoj\npetr:jana:pro petra\njana:petr:druha\n");
   open_as("jana", bits({54}));
+  // The notice of a new message is taken back once the messages are on the screen.
+  f().STAVOVYRADEK(f().text("message"));
+  f().message_announced = true;
   bool checked = false;
   when([this] { return on_screen_9(); }, [&, this] {
+    EXPECT_EQ(f().status_text, f().text("wait"));
+    EXPECT_FALSE(f().message_announced);
     EXPECT_EQ(shown(), (std::vector<std::string>{"Frantisek Nov:ahoj", "petr:druha"}));
     checked = true;
     key(keys::kCtrlE);

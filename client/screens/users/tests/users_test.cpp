@@ -305,5 +305,30 @@ TEST_F(UsersScreen, CopiedRightsNeedAValidityDateFromToday) {
   EXPECT_EQ(info().MOJEPRAVA, bits({8, 9, 54}));
 }
 
+TEST_F(UsersScreen, DeletedUserGoesAndTheScreenShowsTheOwnUserAgain) {
+  add_user("petr", "p", bits({54}));
+  add_user("jana", "j", bits({8}));
+  open_as("vedouci", bits({18, 22, 21}), "petr");
+  when([this] { return on(kScreenUsers); }, [this] { key(keys::kCtrlE); });
+  when_modal(Modal::kConfirm, [this] { key(keys::kEnter); });
+  ASSERT_TRUE(run_until([this] { return f().requests_sent[26] == 1 && f().modal.kind == Modal::kNone && app->workspace.UZIVATEL.UZIVATEL.view() == "vedouci"; }));
+  EXPECT_FALSE(server->users().find("petr").has_value());
+  EXPECT_TRUE(server->users().find("jana").has_value());
+}
+
+TEST_F(UsersScreen, AdministratorsRightsAreOnlyShown) {
+  open_as("vedouci", bits({18, 22, 19, 17}), "admin");
+  when([this] { return on(kScreenUsers); }, [this] { key('p'); });
+  when([this] { return f().modal.key == "prava1" && settled(); }, [this] {
+    cursor_to_bit(5);
+    key(' ');
+  });
+  int polls = 0;
+  when([&] { return ++polls > 40; }, [this] { key(keys::kEnter); });
+  ASSERT_TRUE(run_until([&, this] { return polls > 40 && on(kScreenUsers) && f().modal.kind == Modal::kNone; }));
+  EXPECT_EQ(f().requests_sent[61], 0);
+  EXPECT_EQ(stored("admin").PRAVA, -1);
+}
+
 }  // namespace
 }  // namespace ksv::client::testing
