@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -564,7 +565,8 @@ void Editor::links() {
                             kEscape);
   };
   f_.DIALOGOTEVREN = true;
-  f_.dialog(Modal::kInput, "link", {wide ? 420 : 220, 30 + 22 * 12 + 40, "link"}, setup,
+  const int32_t rows = std::max<int32_t>(1, std::min<int32_t>(12, int32_t(codes.size())));
+  f_.dialog(Modal::kInput, "link", {wide ? 420 : 220, 30 + 22 * rows + 40, "link"}, setup,
             [&] { return answer != kWaiting || f_.screen_left(); });
   f_.DIALOGOTEVREN = false;
   if (answer != kDone || f_.screen_left()) return;
