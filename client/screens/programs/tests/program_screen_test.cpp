@@ -177,6 +177,33 @@ TEST_F(ProgramScreen, LinksChosenInTheDialogCarryTheNextStitchFile) {
   EXPECT_EQ(server_record("P3").STEHU, 0);
 }
 
+TEST_F(ProgramScreen, TheStoredStitchFileGoesToTheFloppyAndAnAttachmentToTheOpener) {
+  dir.write_file("server/databaze/z1/p1/prog.dst", "stored design");
+  dir.write_file("server/databaze/z1/p1/navod.txt", "instructions");
+  ::mkdir((cdir + "floppy").c_str(), 0755);
+  open_program("P1");
+  std::vector<std::string> opened;
+  app->tk.opener.launcher = [&](const std::string& path) {
+    opened.push_back(path);
+    return toolkit::OpenResult::kStarted;
+  };
+  // f: the program's stitch file, fetched from the server, onto the floppy as <code>.dst.
+  when([this] { return idle(); }, [this] { key('f'); });
+  // *: the attachments; the list holds navod.txt and prog.dst, sorted by name.
+  when([this] { return idle() && f().requests_sent[31] >= 4; }, [this] { key('*'); });
+  when_modal(Modal::kPicker, [this] {
+    const auto& l = app->tk.seznam.SEZNAM;
+    for (size_t i = 0; i < l.size() && l[i].NAZEV.rfind("navod.txt", 0) != 0; ++i)
+      hb().extended_key(keys::kDown);
+    key(13);
+  });
+  ASSERT_TRUE(run_until([&, this] { return !opened.empty() && idle(); }));
+  EXPECT_EQ(dir.read_file("client/floppy/P1.dst"), "stored design");
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], cdir + "temp/navod.txt");
+  EXPECT_EQ(dir.read_file("client/temp/navod.txt"), "instructions");
+}
+
 TEST_F(ProgramScreen, TheCatalogueEditorsKeepTheProgramOpen) {
   open_program("P1");
   bool checked = false;
