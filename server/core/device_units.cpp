@@ -87,7 +87,7 @@ std::string ServerUnits::store_message(int32_t to, const std::string& text, int3
 
 void ServerUnits::offer_message(int slot) {
   TKlient& k = server.session(slot);
-  for (const std::string& name : messages.names()) {
+  for (const std::string& name : messages.waiting_for(k.user_id)) {
     // A user logged in twice gets each message once, in the session that was offered it first.
     bool elsewhere = false;
     for (int other = 0; other < kMaxSessions; ++other)

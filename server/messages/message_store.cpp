@@ -22,6 +22,7 @@ std::optional<std::string> MessageStore::store(const TZprava& message) {
     std::string path = dir_ + name;
     if (file_exists(path) || directory_exists(path)) continue;
     if (!write_records<TZprava>(path, std::vector<TZprava>{message})) return std::nullopt;
+    if (indexed_) index_[message.KOMU].push_back(name);
     return name;
   }
   return std::nullopt;
@@ -47,10 +48,36 @@ std::optional<TZprava> MessageStore::read(const std::string& name) const {
 }
 
 bool MessageStore::erase(const std::string& name) {
-  return is_plain_name(name) && erase_file(dir_ + name);
+  if (!is_plain_name(name)) return false;
+  for (auto& [recipient, names] : index_) {
+    auto it = std::find(names.begin(), names.end(), name);
+    if (it != names.end()) {
+      names.erase(it);
+      break;
+    }
+  }
+  return erase_file(dir_ + name);
 }
 
-bool MessageStore::erase_all() { return clear_directory(dir_); }
+bool MessageStore::erase_all() {
+  index_.clear();
+  indexed_ = false;  // what could not be removed is found again at the next look
+  return clear_directory(dir_);
+}
+
+void MessageStore::build_index() {
+  index_.clear();
+  // A file that cannot be read names no recipient; it is left where it is.
+  for (const std::string& name : names())
+    if (std::optional<TZprava> m = read(name)) index_[m->KOMU].push_back(name);
+  indexed_ = true;
+}
+
+std::vector<std::string> MessageStore::waiting_for(int32_t recipient) {
+  if (!indexed_) build_index();
+  auto it = index_.find(recipient);
+  return it == index_.end() ? std::vector<std::string>{} : it->second;
+}
 
 TZprava make_message(int32_t to, const std::string& text, int32_t from, bool receipt) {
   TZprava m{};

@@ -2,6 +2,7 @@
 // is not in use yet; and the administrator's "$" commands, whose answers travel as messages.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -28,11 +29,20 @@ class MessageStore {
   // "$delmes": every message goes.
   bool erase_all();
 
+  // The messages waiting for one recipient, oldest first. The store is read once, at the first
+  // call; after that an index kept up to date by store() and erase() answers, so delivery costs
+  // nothing for the messages of users who are not connected.
+  std::vector<std::string> waiting_for(int32_t recipient);
+
   const std::string& dir() const { return dir_; }
 
  private:
+  void build_index();
+
   std::string dir_;
   std::mt19937 random_;
+  bool indexed_ = false;
+  std::map<int32_t, std::vector<std::string>> index_;  // recipient -> names, oldest first
 };
 
 // Builds a message with OBSAH cut to what the record holds.

@@ -214,3 +214,44 @@ TEST_F(AdminCommands, DownloadOrderFetchesTheFileIntoTheProgram) {
 
 }  // namespace
 }  // namespace ksv::server::testing
+
+namespace ksv::server::testing {
+namespace {
+
+// Delivery asks the store for one recipient's messages; the store answers from an index that
+// follows its own writes instead of reading every message file on every pass.
+TEST(MessageIndex, FollowsStoreAndEraseWithoutRescanning) {
+  ksv::testing::TempDir dir;
+  dir.write_file("zpravy/.keep", "");
+  MessageStore store(dir / "zpravy/");
+  std::optional<std::string> old_one = store.store(make_message(5, "stara", -1, false));
+  ASSERT_TRUE(old_one);
+  EXPECT_EQ(store.waiting_for(5), std::vector<std::string>{*old_one});  // read from disk once
+  std::vector<std::string> for_five = {*old_one};
+  for (int i = 0; i < 3; ++i)
+    for_five.push_back(store.store(make_message(5, "m", 1, false)).value());
+  const std::string for_seven = store.store(make_message(7, "x", 1, false)).value();
+  EXPECT_EQ(store.waiting_for(5), for_five);
+  EXPECT_EQ(store.waiting_for(7), std::vector<std::string>{for_seven});
+  EXPECT_TRUE(store.waiting_for(9).empty());
+
+  ASSERT_TRUE(store.erase(for_five[1]));
+  for_five.erase(for_five.begin() + 1);
+  EXPECT_EQ(store.waiting_for(5), for_five);
+
+  // A file put there behind the store's back is not looked for on every call; a store opened
+  // anew (the next start) reads it.
+  TZprava stray = make_message(9, "zvenku", -1, false);
+  ASSERT_TRUE(write_records<TZprava>(dir / "zpravy/424242", std::vector<TZprava>{stray}));
+  EXPECT_TRUE(store.waiting_for(9).empty());
+  MessageStore reopened(dir / "zpravy/");
+  EXPECT_EQ(reopened.waiting_for(9), std::vector<std::string>{"424242"});
+  EXPECT_EQ(reopened.waiting_for(5).size(), 3u);
+
+  ASSERT_TRUE(store.erase_all());
+  EXPECT_TRUE(store.waiting_for(5).empty());
+  EXPECT_TRUE(store.waiting_for(9).empty());
+}
+
+}  // namespace
+}  // namespace ksv::server::testing
