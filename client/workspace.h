@@ -66,6 +66,7 @@ class Workspace {
   bool PONECHATKRITERIA = false;   // keep the criteria on entering a browser
   bool JENCIST = false;            // the open order is held by someone else: read only
   ListState list;
+  int camera = 0;                  // the camera the camera screens stand on
 
   // Names by id, filled by the pickers' lists and the single look-ups (commands 6, 57–59).
   NameCache users, materials, placements;
