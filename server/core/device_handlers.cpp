@@ -92,11 +92,12 @@ void cmd_camera_shot(Context& c) {
     return;
   }
   const std::string name = "pracf" + std::to_string(c.slot);
-  if (u->cameras.shot(camera, name) != kShotStored) {
+  if (u->cameras.start_shot(camera, name) != kShotStored) {
     reply(c, rep::kFailed);
     return;
   }
-  reply_file(c.server, rep::kFrame, name);
+  // No reply now: the answer follows once the grabber's picture is due (ServerUnits::poll).
+  u->await_shot(c.slot, c.session.socket, name);
 }
 
 void cmd_camera_plan_get(Context& c) {

@@ -90,6 +90,20 @@ class ServerUnits {
   // The camera-failure bookkeeping: the failure was reported to the administrator.
   bool camera_failure_reported = false;
 
+  // A fresh frame (47) waits for the grabber while the loop serves everyone else; the session
+  // that asked is answered once the picture is due. It is identified by slot and socket, so a
+  // session that ended meanwhile (and a new one in its slot) gets nothing.
+  void await_shot(int slot, int socket, const std::string& name);
+
+ private:
+  void answer_shot();
+  struct ShotWaiter {
+    int slot = -1;
+    int socket = -1;
+    std::string name;
+  };
+  ShotWaiter shot_waiter_;
+
 };
 
 }  // namespace ksv::server

@@ -60,7 +60,31 @@ void ServerUnits::start_cameras() { cameras.start(); }
 void ServerUnits::poll() {
   alarm.poll();
   cameras.capture();
+  answer_shot();
   mailer.reap();
+}
+
+void ServerUnits::await_shot(int slot, int socket, const std::string& name) {
+  shot_waiter_ = {slot, socket, name};
+}
+
+void ServerUnits::answer_shot() {
+  std::optional<int> r = cameras.shot_result();
+  if (!r) return;
+  const ShotWaiter w = shot_waiter_;
+  shot_waiter_ = ShotWaiter{};
+  if (w.slot < 0) return;
+  TKlient& k = server.session(w.slot);
+  if (!k.in_use || k.socket != w.socket) return;
+  Packet& b = server.buffer();
+  b.clear();
+  if (*r == kShotStored) {
+    b.ULOZRETEZEC(camera_slot::kFileName, false, w.name);
+    b.NASTAVPRIKAZ(rep::kFrame, 0, true);
+  } else {
+    b.NASTAVPRIKAZ(rep::kFailed, 0, true);
+  }
+  server.serve(w.slot);
 }
 
 void ServerUnits::new_day() { cameras.new_day(); }

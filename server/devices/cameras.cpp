@@ -116,6 +116,14 @@ int64_t CameraSystem::elapsed(int n, const DateTime& now) const {
 }
 
 int CameraSystem::shot(int n, const std::string& wait_name) {
+  if (!wait_name.empty()) {
+    const int started = start_shot(n, wait_name);
+    if (started != kShotStored) return started;
+    for (;;) {
+      if (std::optional<int> r = shot_result()) return *r;
+      pause(100);
+    }
+  }
   if (n < 0 || n >= kCameras || !cams_[n].AKTIVNI) return kShotNoCamera;
   TKamera& c = cams_[n];
   if (c.ZISK) return kShotBusy;
@@ -124,7 +132,6 @@ int CameraSystem::shot(int n, const std::string& wait_name) {
     c.ADRESAR.assign(camera_day_dir(n, now.year, now.month, now.day));
     make_directory(base_ + c.ADRESAR.str());
   }
-  TKamera remembered = c;
   c.S = now.second;
   c.M = now.minute;
   c.H = now.hour;
@@ -137,29 +144,43 @@ int CameraSystem::shot(int n, const std::string& wait_name) {
   c.ZISK = 0;
   shot_flag_ = false;
   c.ULOZEN = 1;
-  if (wait_name.empty()) return kShotStored;
+  return kShotStored;
+}
 
-  // A picture asked for by a client: give the grabber its time, then hand the picture over.
-  // The camera's own rhythm is kept: the shot does not count as one of its frames.
-  const int64_t started = clock_.epoch_seconds();
-  while (c.ZISK || clock_.epoch_seconds() - started <= kShotWaitSeconds) {
-    if (clock_.epoch_seconds() - started > 2 * kShotWaitSeconds) break;
-    pause(100);
-  }
-  c.S = remembered.S;
-  c.M = remembered.M;
-  c.H = remembered.H;
-  c.DD = remembered.DD;
-  c.MM = remembered.MM;
-  c.RR = remembered.RR;
+int CameraSystem::start_shot(int n, const std::string& wait_name) {
+  if (waiting_) return kShotBusy;
+  if (n < 0 || n >= kCameras || !cams_[n].AKTIVNI) return kShotNoCamera;
+  const TKamera remembered = cams_[n];
+  const int r = shot(n);
+  if (r != kShotStored) return r;
+  // A picture asked for by a client: the grabber gets its time, then the picture is handed
+  // over. The camera's own rhythm is kept: the shot does not count as one of its frames.
+  waiting_ = WaitingShot{n, wait_name, clock_.epoch_seconds(), remembered};
+  shot_flag_ = true;  // no other shot may overwrite the picture meanwhile
+  return kShotStored;
+}
+
+std::optional<int> CameraSystem::shot_result() {
+  if (!waiting_) return std::nullopt;
+  TKamera& c = cams_[waiting_->n];
+  const int64_t waited = clock_.epoch_seconds() - waiting_->started;
+  if ((c.ZISK || waited <= kShotWaitSeconds) && waited <= 2 * kShotWaitSeconds)
+    return std::nullopt;
+  const WaitingShot w = *waiting_;
+  waiting_.reset();
+  c.S = w.remembered.S;
+  c.M = w.remembered.M;
+  c.H = w.remembered.H;
+  c.DD = w.remembered.DD;
+  c.MM = w.remembered.MM;
+  c.RR = w.remembered.RR;
+  shot_flag_ = false;
   if (c.ZISK) {
     c.ZISK = 0;
-    shot_flag_ = false;
     return kShotGrabberLate;
   }
-  shot_flag_ = false;
   c.ULOZEN = 0;
-  if (!rename_file(base_ + kGrabberPicture, base_ + "temp/" + wait_name)) {
+  if (!rename_file(base_ + kGrabberPicture, base_ + "temp/" + w.name)) {
     picture_missed();
     return kShotNotMoved;
   }
@@ -202,6 +223,8 @@ void CameraSystem::store_series(int n) {
 }
 
 void CameraSystem::capture() {
+  // The picture a client waits for must not be stored into the day's folder.
+  if (waiting_) return;
   DateTime now = clock_.now();
   for (int n = 0; n < kCameras; ++n) {
     TKamera& c = cams_[n];

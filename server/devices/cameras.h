@@ -60,6 +60,15 @@ class CameraSystem {
   // One shot of camera n. Without a wait name the capture loop stores the picture later; with
   // one, the call waits for the grabber and moves the picture to "temp/" + wait_name.
   int shot(int n, const std::string& wait_name = "");
+  // The same shot with a wait name, without waiting: the picture is handed over by a later
+  // shot_result(). kShotStored when the shot has started; another code when it was refused.
+  // While it waits, the capture loop and the plans stand still, as during a waiting shot()
+  // (the grabber's next picture is the one the request gets), but the server goes on serving.
+  int start_shot(int n, const std::string& wait_name);
+  // The result of the started shot once it is due (the picture moved or not); nothing while
+  // it still waits or when none was started.
+  std::optional<int> shot_result();
+  bool shot_waiting() const { return waiting_.has_value(); }
   // Every pass: store what the shots produced and take the shots that are due.
   void capture();
   // Every pass: the plans, each camera once per hour.
@@ -93,6 +102,13 @@ class CameraSystem {
   void apply_plan(int n, const DateTime& now);
   void apply_week(int n, const DateTime& now);
 
+  struct WaitingShot {
+    int n;
+    std::string name;
+    int64_t started;
+    TKamera remembered;
+  };
+
   Clock& clock_;
   Log& log_;
   std::string base_;
@@ -108,6 +124,7 @@ class CameraSystem {
   std::optional<DateTime> first_arrival_;
   int missed_ = 0;
   bool failure_ = false;
+  std::optional<WaitingShot> waiting_;
 };
 
 }  // namespace ksv::server

@@ -73,15 +73,33 @@ TEST_F(DeviceCommands, FramesOfADayAreListedAndFetched) {
   EXPECT_EQ(camera_request(46, 1, day, TCas{17, 30, 6}), 254);
 }
 
-TEST_F(DeviceCommands, FreshFrameWaitsForTheGrabber) {
+TEST_F(DeviceCommands, FreshFrameWaitsForTheGrabberWhileOthersAreServed) {
   EXPECT_EQ(camera_request(47, 0), 254);  // camera 0 is off
-  units->cameras.start_camera(0, 3600);
+  rig.add_user("druhy", "d", -1);
+  auto other = rig.connect("druhy");
+  ASSERT_EQ(rig.login(*other, "druhy", "d"), 194);
+  units->cameras.start_camera(0, 1);
+
+  Packet& b = Rig::compose(*c, 47);
+  b.ULOZCISLO(cs::kCamera, 0);
+  c->conn.INFOKLIENT.POSLAKCE = 0;  // the refusal above is not this request's answer
   const int64_t before = rig.clock.epoch_seconds();
-  EXPECT_EQ(camera_request(47, 0), 216);
+  int served_meanwhile = 0;
+  while (!c->answered(47) && rig.clock.epoch_seconds() - before < 60) {
+    c->OBSLUHAKOMUNIKACE();
+    rig.wait_io(c.get());
+    rig.server->pass();
+    // While the request waits for the grabber, the other user is served at once, and the
+    // capture loop does not store the waiting picture into the day's folder.
+    if (!c->answered(47) && rig.request(*other, 13) == 203) ++served_meanwhile;
+    rig.clock.advance(1);
+  }
+  ASSERT_EQ(c->conn.INFOKLIENT.POSLAKCE, 216);
   EXPECT_GT(rig.clock.epoch_seconds() - before, kShotWaitSeconds);
+  EXPECT_GE(served_meanwhile, kShotWaitSeconds);
   EXPECT_EQ(reply_name(), "pracf" + std::to_string(slot));
-  // The grabber's first picture; the camera's own rhythm then goes on with the next.
   EXPECT_EQ(rig.dir.read_file("temp/pracf" + std::to_string(slot)), "picture 1");
+  EXPECT_FALSE(rig.dir.exists(camera_day_dir(0, 2026, 3, 10) + "/10-00-00.jpg"));
 }
 
 TEST_F(DeviceCommands, PlansGoRoundTrip) {
