@@ -4,6 +4,8 @@
 //   (b) the download throughput of a 16 MiB file,
 //   (c) the round trip of command 13 again while another logged-in client sends requests and
 //       never reads the replies,
+//   (d) the round trip of command 13 while another client's fresh camera frame (47) waits for
+//       the grabber,
 // each beside a raw 1024-byte TCP ping-pong over loopback measured in the same run.
 // Figures are printed, never asserted.
 #include <arpa/inet.h>
@@ -26,6 +28,7 @@
 #include "protocol/client.h"
 #include "protocol/file_util.h"
 #include "protocol/record_file.h"
+#include "server/core/device_handlers.h"
 #include "server/core/server.h"
 
 namespace {
@@ -107,7 +110,13 @@ int main() {
   o.console_log = false;
   o.external_stop = &stop;
   server::Server srv(clock, o);
+  // The cameras' units, with camera 0 planned on every hour, so a fresh frame can be asked for.
+  server::ServerUnits units(srv, server::ServerConfig{});
   if (srv.start() != 0) return 1;
+  srv.tree().kamery.POUZIVAT = 1;
+  srv.tree().kamery.PLAN[0].POUZIVAT = 1;
+  for (auto& day : srv.tree().kamery.PLAN[0].TYDEN)
+    for (int32_t& hour : day) hour = 3600;
   srv.users().create("bench", "heslo", "", -1);
   std::thread loop([&] {
     while (!srv.stop_requested()) srv.pass();
@@ -206,6 +215,33 @@ int main() {
   std::printf("raw 1024-byte ping-pong (same run):      p50 %.1f us, p99 %.1f us\n",
               percentile(raw_slow, 0.5), percentile(raw_slow, 0.99));
   slow.conn.THREADODPOJSE();
+
+  // (d) round trips of command 13 while a fresh frame is being waited for (about 16 s).
+  Client shooter(clock, dir + "shooter");
+  make_directory(dir + "shooter");
+  if (!log_in(shooter)) return 1;
+  shooter.conn.BUFFERPACKET.clear();
+  shooter.conn.BUFFERPACKET.NASTAVPRIKAZ(47, 0, true);
+  shooter.conn.BUFFERPACKET.ULOZCISLO(4, 0);
+  shooter.OBSLUHAKOMUNIKACE();
+  const auto shot_started = Steady::now();
+  std::vector<double> rt_shot;
+  while (rt_shot.size() < 2000 && us_since(shot_started) < 10e6) {
+    auto t1 = Steady::now();
+    c.conn.BUFFERPACKET.NASTAVPRIKAZ(13, 0, true);
+    steps_until(c, [&] { return c.conn.INFOKLIENT.POSLAKCE == 203; });
+    rt_shot.push_back(us_since(t1));
+  }
+  steps_until(shooter, [&] { return shooter.answered(47); });
+  const double shot_secs = us_since(shot_started) / 1e6;
+  std::vector<double> raw_shot = raw_ping_pong(int(rt_shot.size()));
+  std::printf("command 13 round trip while a fresh frame waits (answered %d after %.1f s), "
+              "%zu requests: p50 %.1f us, p99 %.1f us, max %.1f us\n",
+              shooter.conn.INFOKLIENT.POSLAKCE, shot_secs, rt_shot.size(),
+              percentile(rt_shot, 0.5), percentile(rt_shot, 0.99), percentile(rt_shot, 1.0));
+  std::printf("raw 1024-byte ping-pong (same run):      p50 %.1f us, p99 %.1f us\n",
+              percentile(raw_shot, 0.5), percentile(raw_shot, 0.99));
+  shooter.conn.THREADODPOJSE();
 
   c.KONECKOMUNIKKLI();
   stop = 1;
