@@ -120,6 +120,7 @@ class Editor {
   void next_field(int step);
 
   void save();
+  bool send_record();
   void close_program();
   void leave();
 
@@ -325,18 +326,25 @@ void Editor::choose_threads() {
 
 void Editor::save() {
   if (!may_save() || read_only()) return;
+  send_record();
+}
+
+bool Editor::send_record() {
   const std::string path = f_.temp_path("prog.dat");
   if (!write_file_atomic(path, &p_, sizeof p_)) {
     say("nelzeulozit", "prog.dat");
-    return;
+    return false;
   }
-  f_.upload(path, "prog.dat", "savepzak");
+  return f_.upload(path, "prog.dat", "savepzak");
 }
 
 void Editor::close_program() {
   if (read_only() || !may_save()) return;
   if (!f_.POTVRZENI()) return;
+  // A closed program is read-only here, so no later save could carry the mark: it is saved now,
+  // with whatever else was changed.
   p_.UZAVRENO = 1;
+  if (!send_record()) p_.UZAVRENO = 0;
   build_window();
 }
 

@@ -204,6 +204,15 @@ TEST_F(ProgramScreen, TheStoredStitchFileGoesToTheFloppyAndAnAttachmentToTheOpen
   EXPECT_EQ(dir.read_file("client/temp/navod.txt"), "instructions");
 }
 
+TEST_F(ProgramScreen, ClosingTheProgramReachesTheServerAtOnce) {
+  open_program("P1");
+  when([this] { return idle(); }, [this] { key(keys::kCtrlQ); });
+  when_modal(Modal::kConfirm, [this] { key(13); });
+  ASSERT_TRUE(run_until([this] { return f().requests_sent[30] >= 1 && idle(); }));
+  EXPECT_TRUE(server_record("P1").UZAVRENO);
+  EXPECT_EQ(f().modal.kind, Modal::kNone);
+}
+
 TEST_F(ProgramScreen, TheCatalogueEditorsKeepTheProgramOpen) {
   open_program("P1");
   bool checked = false;
