@@ -263,7 +263,10 @@ TEST_F(UsersScreen, CopiedRightsNeedAValidityDateFromToday) {
   ASSERT_EQ(server->users().delegate("petr", 0, TDatum{9, 3, 2026}), server::UserResult::kOk);
   open_as("vedouci", bits({18, 22, 62, 8, 9}), "petr");
   when([this] { return on(kScreenUsers); }, [this] { key('r'); });
-  when_modal(Modal::kUserList, [this] { choose_user("jana"); });
+  when_modal(Modal::kUserList, [this] {
+    shot("zkoho");
+    choose_user("jana");
+  });
   when([this] { return f().modal.key == "preved" && settled(); }, [this] {
     shot("preved");
     key(keys::kEnter);
@@ -309,7 +312,13 @@ TEST_F(UsersScreen, DeletedUserGoesAndTheScreenShowsTheOwnUserAgain) {
   add_user("petr", "p", bits({54}));
   add_user("jana", "j", bits({8}));
   open_as("vedouci", bits({18, 22, 21}), "petr");
-  when([this] { return on(kScreenUsers); }, [this] { key(keys::kCtrlE); });
+  when([this] { return on(kScreenUsers); }, [this] { key(keys::kF1); });
+  when_modal(Modal::kHelp, [this] {
+    shot("help3");
+    key(keys::kEnter);
+  });
+  when_modal(Modal::kHelp, [this] { key(keys::kEnter); });
+  when([this] { return on(kScreenUsers) && f().modal.kind == Modal::kNone; }, [this] { key(keys::kCtrlE); });
   when_modal(Modal::kConfirm, [this] { key(keys::kEnter); });
   ASSERT_TRUE(run_until([this] { return f().requests_sent[26] == 1 && f().modal.kind == Modal::kNone && app->workspace.UZIVATEL.UZIVATEL.view() == "vedouci"; }));
   EXPECT_FALSE(server->users().find("petr").has_value());
