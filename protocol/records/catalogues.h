@@ -9,12 +9,26 @@ namespace ksv {
 #pragma pack(push, 1)
 
 // TMaterial — OFFSET SIZE FIELD
-//      0    4 ID     material ID; in record 0 the last ID given out
-//      4  256 NAZEV  name (the key, compared in upper case)
+//      0    4 ID        material ID; in record 0 the last ID given out
+//      4  252 NAZEV     name (the key, compared in upper case), at most 251 characters
+//    256    4 RYCHLOST  machine speed in stitches a minute for the production plan; 0: unknown
+// The speed lives in what was once the unused tail of a 255-character name: the server stores
+// the record as received and its key reads only the name, so older files and servers keep
+// working and an old record simply reads as speed 0.
 struct TMaterial {
-  int32_t ID{};           // 0
-  PString<255> NAZEV{};   // 4
+  int32_t ID{};           //   0
+  PString<251> NAZEV{};   //   4
+  int32_t RYCHLOST{};     // 256
 };
+
+// The speed the plan uses for a material whose speed is not known.
+inline constexpr int32_t kDefaultMaterialSpeed = 800;
+// A name longer than 251 characters comes from a record written before the speed existed: its
+// last four bytes are name text, not a speed.
+inline int32_t material_speed(const TMaterial& m) {
+  if (m.NAZEV.len > decltype(m.NAZEV)::kCapacity || m.RYCHLOST <= 0) return kDefaultMaterialSpeed;
+  return m.RYCHLOST;
+}
 
 // TBarva — OFFSET SIZE FIELD
 //      0    8 KOD      thread code (key, upper case, together with SLABA)
@@ -45,6 +59,7 @@ struct TUmisteni {
 static_assert(sizeof(TMaterial) == 260);
 static_assert(offsetof(TMaterial, ID) == 0);
 static_assert(offsetof(TMaterial, NAZEV) == 4);
+static_assert(offsetof(TMaterial, RYCHLOST) == 256);
 static_assert(kIsRecord<TMaterial>);
 
 static_assert(sizeof(TBarva) == 35);

@@ -42,6 +42,25 @@ class Catalogue : public ::testing::Test {
   StoreRig st;
 };
 
+// The speed rides in the record's last four bytes: stored as sent, no part of the key.
+TEST_F(Catalogue, MaterialSpeedIsStoredAndIsNoPartOfTheKey) {
+  TMaterial m = material("Bavlna");
+  m.RYCHLOST = 650;
+  ASSERT_EQ(st.record(0, 53, m), 206);
+  auto all = st.read_all<TMaterial>("material.dat");
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[1].RYCHLOST, 650);
+  EXPECT_EQ(material_speed(all[1]), 650);
+
+  m = material("BAVLNA", all[1].ID);
+  m.RYCHLOST = 0;
+  ASSERT_EQ(st.record(0, 53, m), 206);
+  all = st.read_all<TMaterial>("material.dat");
+  ASSERT_EQ(all.size(), 2u) << "another speed is the same material";
+  EXPECT_EQ(all[1].ID, 1);
+  EXPECT_EQ(material_speed(all[1]), kDefaultMaterialSpeed) << "0 is unknown";
+}
+
 TEST_F(Catalogue, MaterialsTakeIdsFromTheHeaderAndAreKeyedByTheirNameInUpperCase) {
   ASSERT_EQ(st.record(0, 53, material("BAVLNA", 99)), 206);
   ASSERT_EQ(st.record(0, 53, material("Polyester")), 206);
