@@ -1,6 +1,8 @@
 // The result screen: the stitch estimate, the simulated embroidery centred on the screen with
 // the stitch count and size, the jumps back, and saving the picture as loga/NAME.bmp.
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "calculator/workflow/names.h"
 #include "calculator/workflow/workflow.h"
@@ -69,6 +71,32 @@ bool Workflow::result_screen() {
   return true;
 }
 
+namespace {
+
+// Whether two names lead to the same file (through links or "." parts); a missing file is
+// never the same as anything.
+bool same_file(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (a.empty() || b.empty()) return false;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace
+
+bool Workflow::ask_replace() {
+  const int win = open_window(-1, -1, 360, 150, true, "prepsat", "prepsatt");
+  if (win < 0) return false;
+  bool done = false, yes = false;
+  // "&Ne" takes Enter: a quick Enter must not destroy a customer's picture.
+  text_button(win, "Ano", [&] { done = yes = true; }, 30, -8, 97);
+  text_button(win, "Ne", [&] { done = true; }, -30, -8, 13);
+  tk_.tlacitka.VYMAZFRONTU();
+  wait_for(done);
+  tk_.okna.SMAZOKNO(win);
+  tk_.tlacitka.VYMAZFRONTU();
+  return yes && running();
+}
+
 void Workflow::save_dialog() {
   toolkit::Okna& o = tk_.okna;
   const int win = open_window(-1, -1, 320, 110, true, "ulozit");
@@ -94,8 +122,21 @@ void Workflow::save_dialog() {
       text_at(wx + 10, wy + 55, t("chybajmeno"), tk_.images.NAJDIBARVU(255, 255, 0), body, 300);
       continue;
     }
-    JMENOSOUBORUULOZ = name;
     const std::string path = dir_ + "loga/" + name + ".bmp";
+    // loga/ holds the customers' logos: the picture being worked on is never overwritten, and
+    // any other file already there is replaced only when the user says so.
+    if (same_file(path, SOUBORKALK)) {
+      save_status = "refused";
+      text_at(wx + 10, wy + 55, t("chybaotevreny"), tk_.images.NAJDIBARVU(255, 255, 0), body, 300);
+      continue;
+    }
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec) &&
+        !ask_replace()) {
+      save_status = "kept";
+      continue;  // the name field opens again for another name
+    }
+    JMENOSOUBORUULOZ = name;
     if (tk_.images.ULOZOBRAZEK(engine.PODKLADOVELOGO2, path) != 0) {
       // The failure is shown in the dialog, which stays open for another name or "&Storno".
       save_status = "failed";

@@ -116,6 +116,7 @@ class Workflow {
   // Runs the estimate and the result screen; false when the program is to end.
   bool result_screen();
   void save_dialog();
+  bool ask_replace();  // asked before a file in loga/ is replaced; false keeps it
 
   toolkit::Toolkit& tk_;
   std::string dir_;

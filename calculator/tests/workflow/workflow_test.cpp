@@ -212,24 +212,72 @@ TEST_F(WorkflowTest, SaveNameRules) {
   write_default_logo();
   Script script;
   script.to_segment_page().keys("Enter");  // Stehuj
-  // "logo.png" saves loga/logo.bmp.
+  // "vysl.png" saves loga/vysl.bmp.
   script.keys("Space").keys("Backspace Backspace Backspace Backspace Backspace Backspace Backspace");
-  script.text("logo.png").keys("Enter");
+  script.text("vysl.png").keys("Enter");
   // "&Storno" after typing another name saves nothing and keeps "logo".
   script.keys("Space").text("other").keys("Escape");
   auto s = run(script);
   Workflow& w = s->workflow;
-  EXPECT_TRUE(dir.exists("loga/logo.bmp"));
-  EXPECT_FALSE(dir.exists("loga/logo.png.bmp"));
-  EXPECT_FALSE(dir.exists("loga/logoother.bmp"));
-  EXPECT_EQ(w.JMENOSOUBORUULOZ, "logo");
+  EXPECT_TRUE(dir.exists("loga/vysl.bmp"));
+  EXPECT_FALSE(dir.exists("loga/vysl.png.bmp"));
+  EXPECT_FALSE(dir.exists("loga/vyslother.bmp"));
+  EXPECT_EQ(w.JMENOSOUBORUULOZ, "vysl");
   EXPECT_EQ(w.save_status, "storno");
   // The saved picture is the result picture at working size.
   images::Obrazky obr;
   ASSERT_EQ(obr.ZALOZOBRAZEK(0, 600, 300, 4), 0);
-  ASSERT_EQ(obr.NAHRAJBMP(0, dir / "loga/logo.bmp"), 0);
+  ASSERT_EQ(obr.NAHRAJBMP(0, dir / "loga/vysl.bmp"), 0);
   EXPECT_EQ(obr.ORIGX, 500);
   EXPECT_EQ(obr.ORIGY, 250);
+}
+
+// The result is saved into loga/, where the customers' logos are: a file already there is
+// replaced only after "&Ano", Enter answers "&Ne", and "&Ne" opens the name field again.
+TEST_F(WorkflowTest, SavingOverAnExistingLogoAsks) {
+  write_default_logo();
+  const std::string customer = "BM customer's picture \x01\x02 not to be lost";
+  dir.write_file("loga/firma.bmp", customer);
+  auto save_as_customer = [] {
+    Script script;
+    script.to_segment_page().keys("Enter");
+    script.keys("Space").keys("Backspace Backspace Backspace Backspace Backspace Backspace Backspace");
+    script.text("firma").keys("Enter");
+    return script;
+  };
+  {
+    Script script = save_as_customer();
+    script.keys("Enter");   // "&Ne"
+    script.keys("Escape");  // the field is open again: "&Storno"
+    auto s = run(script);
+    EXPECT_EQ(dir.read_file("loga/firma.bmp"), customer);
+    EXPECT_EQ(s->workflow.save_status, "storno");
+    EXPECT_EQ(s->workflow.JMENOSOUBORUULOZ, "_kalkul");
+    EXPECT_TRUE(s->workflow.saved_path.empty());
+  }
+  {
+    Script script = save_as_customer();
+    script.keys("a");  // "&Ano"
+    auto s = run(script);
+    EXPECT_EQ(s->workflow.save_status, "saved");
+    EXPECT_EQ(s->workflow.saved_path, dir / "loga/firma.bmp");
+    EXPECT_NE(dir.read_file("loga/firma.bmp"), customer);
+  }
+}
+
+TEST_F(WorkflowTest, TheOpenPictureIsNeverReplaced) {
+  write_default_logo();
+  const std::string before = dir.read_file("loga/logo.bmp");
+  Script script;
+  script.to_segment_page().keys("Enter");
+  script.keys("Space").keys("Backspace Backspace Backspace Backspace Backspace Backspace Backspace");
+  script.text("logo").keys("Enter");
+  script.keys("a");  // would answer a replace question, had one been asked
+  script.keys("Escape");
+  auto s = run(script);
+  EXPECT_EQ(dir.read_file("loga/logo.bmp"), before);
+  EXPECT_TRUE(s->workflow.saved_path.empty());
+  EXPECT_EQ(s->workflow.JMENOSOUBORUULOZ, "_kalkul");
 }
 
 TEST_F(WorkflowTest, EmptyFieldSavesUnderTheProposedName) {
