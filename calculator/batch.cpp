@@ -2,10 +2,13 @@
 // the segment page would, and prints the stitch count as the result screen shows it.
 #include "calculator/batch.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <ostream>
 #include <sstream>
+#include <string_view>
 
 #include "calculator/engine.h"
 #include "calculator/workflow_rules.h"
@@ -166,9 +169,10 @@ std::optional<std::string> parse_batch_args(const std::vector<std::string>& args
       if (!value(v)) return "--size needs WxH";
       size_t x = v.find_first_of("xX");
       if (x == std::string::npos) return "--size needs WxH, got '" + v + "'";
-      auto w = parse_int(std::string_view(v).substr(0, x), 1, kInt32Max / kPixelsPerMm);
-      auto h = parse_int(std::string_view(v).substr(x + 1), 1, kInt32Max / kPixelsPerMm);
+      auto w = parse_int(std::string_view(v).substr(0, x), 0, kInt32Max / kPixelsPerMm);
+      auto h = parse_int(std::string_view(v).substr(x + 1), 0, kInt32Max / kPixelsPerMm);
       if (!w || !h) return "--size needs two whole numbers of millimetres, got '" + v + "'";
+      if (*w < 1 || *h < 1) return "--size must be at least 1 mm each way, got '" + v + "'";
       o.size_mm = std::make_pair(*w, *h);
     } else if (a == "--area") {
       if (!value(v)) return "--area needs x1,y1,x2,y2";
@@ -247,6 +251,40 @@ std::optional<std::string> parse_batch_args(const std::vector<std::string>& args
 
 namespace {
 
+// A JSON string literal of `text`.
+std::string json_string(std::string_view text) {
+  std::string s = "\"";
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      s += '\\';
+      s += c;
+    } else if (u < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", u);
+      s += buf;
+    } else {
+      s += c;
+    }
+  }
+  return s + "\"";
+}
+
+// A failure that is not the calculator's: `error` names its kind in the JSON object. The
+// message goes to standard error either way, so a script sees it without --json too.
+int batch_failure(const char* error, const std::string& message, int status, bool json,
+                  std::ostream& out, std::ostream& err) {
+  if (json) out << "{\"error\": " << json_string(error) << ", \"message\": " << json_string(message) << "}\n";
+  err << "logocalc: " << message << "\n";
+  if (status == kExitUsage) err << "logocalc: try --help\n";
+  return status;
+}
+
+int usage_failure(const std::string& message, const BatchOptions& o, std::ostream& out,
+                  std::ostream& err) {
+  return batch_failure("usage", message, kExitUsage, o.json, out, err);
+}
+
 // Prints the calculator's error and returns the exit status for it.
 int calculator_error(int code, const BatchOptions& o, std::ostream& out, std::ostream& err) {
   const char* what = "";
@@ -257,9 +295,17 @@ int calculator_error(int code, const BatchOptions& o, std::ostream& out, std::os
     case kErrNoSegment: what = "no segment left"; break;
     case kErrSizeLimit: what = "the size exceeds 409 x 307 mm (2048 x 1535 working pixels)"; break;
   }
-  if (o.json) out << "{\"error\": " << code << "}\n";
+  if (o.json) out << "{\"error\": " << code << ", \"message\": " << json_string(what) << "}\n";
   err << "logocalc: chyba " << code << ": " << what << "\n";
   return kExitCalculator;
+}
+
+// Whether a size in millimetres stretches the area by more than 2 % one way or the other.
+bool shape_differs(int32_t w_mm, int32_t h_mm, const Area& area) {
+  const double aw = area.X2 - area.X1, ah = area.Y2 - area.Y1;
+  if (aw <= 0 || ah <= 0 || w_mm <= 0 || h_mm <= 0) return false;
+  const double ratio = (static_cast<double>(w_mm) / h_mm) / (aw / ah);
+  return ratio > 1.02 || ratio < 1 / 1.02;
 }
 
 std::string json_double(double v) {
@@ -317,9 +363,8 @@ int run_batch(const BatchOptions& o, const std::string& program_dir, std::ostrea
   if (o.area) {
     area = Area{(*o.area)[0], (*o.area)[1], (*o.area)[2], (*o.area)[3]};
     if (area.X1 >= area.X2 || area.Y1 >= area.Y2 || area.X2 > picture_w || area.Y2 > picture_h) {
-      err << "logocalc: --area must satisfy x1 < x2 <= " << picture_w << " and y1 < y2 <= "
-          << picture_h << "\n" << usage_text();
-      return kExitUsage;
+      return usage_failure("--area must satisfy x1 < x2 <= " + std::to_string(picture_w) +
+                               " and y1 < y2 <= " + std::to_string(picture_h), o, out, err);
     }
   } else {
     const Area dialog = initial_preview_area(preview_w, preview_h);
@@ -339,11 +384,14 @@ int run_batch(const BatchOptions& o, const std::string& program_dir, std::ostrea
     in.ROZMERY = o.size_mm->second;
   }
   if (in.ROZMERX <= 0 || in.ROZMERY <= 0) {
-    err << "logocalc: the proposed size is " << in.ROZMERX << " x " << in.ROZMERY
-        << " mm; give --size\n" << usage_text();
-    return kExitUsage;
+    return usage_failure("the proposed size is " + std::to_string(in.ROZMERX) + " x " +
+                             std::to_string(in.ROZMERY) + " mm; give --size", o, out, err);
   }
   if (!size_within_limit(in.ROZMERX, in.ROZMERY)) return calculator_error(kErrSizeLimit, o, out, err);
+  if (o.size_mm && shape_differs(in.ROZMERX, in.ROZMERY, area))
+    err << "logocalc: warning: " << in.ROZMERX << " x " << in.ROZMERY
+        << " mm has another shape than the area of " << area.X2 - area.X1 << " x "
+        << area.Y2 - area.Y1 << " pixels; the logo is stretched\n";
   in.X1 = area.X1;
   in.Y1 = area.Y1;
   in.X2 = area.X2;
@@ -359,10 +407,10 @@ int run_batch(const BatchOptions& o, const std::string& program_dir, std::ostrea
   for (const EditOp& op : o.edits) {
     const bool per_segment = op.kind != EditOp::kGroup && op.kind != EditOp::kGarment;
     if (per_segment && (op.n >= engine.POCETSEGMENTU || engine.SEGMENT[op.n].AKTIVNI == 0)) {
-      err << "logocalc: --edit refers to segment " << op.n << ", which "
-          << (op.n >= engine.POCETSEGMENTU ? "does not exist" : "is deleted") << " (there are "
-          << engine.POCETSEGMENTU << ")\n" << usage_text();
-      return kExitUsage;
+      return usage_failure("--edit refers to segment " + std::to_string(op.n) + ", which " +
+                               (op.n >= engine.POCETSEGMENTU ? "does not exist" : "is deleted") +
+                               " (there are " + std::to_string(engine.POCETSEGMENTU) + ")",
+                           o, out, err);
     }
     TSEGMENT* s = per_segment ? &engine.SEGMENT[op.n] : nullptr;
     switch (op.kind) {
@@ -375,10 +423,10 @@ int run_batch(const BatchOptions& o, const std::string& program_dir, std::ostrea
       case EditOp::kBarva: s->BARVA = static_cast<uint8_t>(op.a); break;
       case EditOp::kHole:
         if (op.a >= engine.NOVAX || op.b >= engine.NOVAY) {
-          err << "logocalc: --edit hole point " << op.a << "," << op.b
-              << " lies outside the working picture of " << engine.NOVAX << " x "
-              << engine.NOVAY << "\n" << usage_text();
-          return kExitUsage;
+          return usage_failure("--edit hole point " + std::to_string(op.a) + "," +
+                                   std::to_string(op.b) + " lies outside the working picture of " +
+                                   std::to_string(engine.NOVAX) + " x " +
+                                   std::to_string(engine.NOVAY), o, out, err);
         }
         engine.add_hole(op.n, op.a, op.b);
         break;
@@ -397,8 +445,8 @@ int run_batch(const BatchOptions& o, const std::string& program_dir, std::ostrea
   const auto shown = static_cast<int64_t>(rnd(total));
 
   if (!o.save_result.empty() && obr.ULOZBMP(engine.PODKLADOVELOGO2, o.save_result) != 0) {
-    err << "logocalc: cannot write " << o.save_result << "\n";
-    return kExitWriteFailed;
+    return batch_failure("write", "cannot write " + o.save_result, kExitWriteFailed, o.json, out,
+                         err);
   }
 
   if (o.json) {
@@ -425,8 +473,9 @@ int run_batch(const std::vector<std::string>& args, const std::string& program_d
               std::ostream& out, std::ostream& err) {
   BatchOptions o;
   if (auto e = parse_batch_args(args, o)) {
-    err << "logocalc: " << *e << "\n" << usage_text();
-    return kExitUsage;
+    // An option error may come before "--json" is read; the object is still what is asked for.
+    o.json = std::find(args.begin(), args.end(), "--json") != args.end();
+    return usage_failure(*e, o, out, err);
   }
   if (o.help) {
     out << usage_text();

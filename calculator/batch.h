@@ -14,7 +14,7 @@ namespace ksv::calculator {
 
 // Exit statuses of the batch mode.
 constexpr int kExitOk = 0;
-constexpr int kExitUsage = 1;        // bad arguments (usage printed)
+constexpr int kExitUsage = 1;        // bad arguments (one line and "try --help")
 constexpr int kExitCalculator = 2;   // a calculator error (5, 100, 101, 103, 104)
 constexpr int kExitWriteFailed = 3;  // the result picture could not be written
 
@@ -57,7 +57,8 @@ std::string usage_text();
 // Runs the batch mode on parsed options; program_dir holds SUPPORT/ for the converters.
 int run_batch(const BatchOptions& options, const std::string& program_dir, std::ostream& out,
               std::ostream& err);
-// Parses and runs; bad arguments print the usage to err and return kExitUsage.
+// Parses and runs; bad arguments print one line and "try --help" to err (with --json also
+// {"error": "usage", "message": ...} to out) and return kExitUsage.
 int run_batch(const std::vector<std::string>& args, const std::string& program_dir,
               std::ostream& out, std::ostream& err);
 

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!rest.empty()) {
-    std::cerr << "logocalc: unknown argument '" << rest.front() << "'\n" << ksv::calculator::usage_text();
+    std::cerr << "logocalc: unknown argument '" << rest.front() << "'\nlogocalc: try --help\n";
     return 1;
   }
 #ifdef KSV_LOGOCALC_DESKTOP

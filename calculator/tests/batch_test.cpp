@@ -108,7 +108,8 @@ TEST_F(Batch, CalculatorErrorsExitWithTwo) {
     args.push_back("--json");
     BatchRun r = batch(args);
     EXPECT_EQ(r.status, kExitCalculator);
-    EXPECT_EQ(r.out, "{\"error\": " + std::to_string(c.code) + "}\n");
+    EXPECT_EQ(r.out.rfind("{\"error\": " + std::to_string(c.code) + ", \"message\": \"", 0), 0u) << r.out;
+    EXPECT_EQ(count_of(r.out, "\n"), 1);
     EXPECT_NE(r.err.find("chyba " + std::to_string(c.code)), std::string::npos);
   }
 }
@@ -156,8 +157,23 @@ TEST_F(Batch, BadArgumentsExitWithOneAndUsage) {
     BatchRun r = batch(args);
     EXPECT_EQ(r.status, kExitUsage);
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("logocalc: "), std::string::npos);
+    // One line saying what is wrong, then where to read more; never the whole usage.
+    EXPECT_EQ(count_of(r.err, "\n"), 2) << r.err;
+    EXPECT_EQ(r.err.rfind("logocalc: ", 0), 0u);
+    EXPECT_NE(r.err.find("\nlogocalc: try --help\n"), std::string::npos);
+    // With --json the failure is one JSON object, wherever the option stands.
+    auto json_args = args;
+    json_args.insert(json_args.begin(), "--json");
+    BatchRun j = batch(json_args);
+    EXPECT_EQ(j.status, kExitUsage);
+    EXPECT_EQ(j.out.rfind("{\"error\": \"usage\", \"message\": \"", 0), 0u) << j.out;
+    EXPECT_EQ(j.out.substr(j.out.size() - 3), "\"}\n");
+    EXPECT_EQ(count_of(j.out, "\n"), 1);
   }
+  BatchRun zero = batch({picture, "--size", "0x10"});
+  EXPECT_NE(zero.err.find("at least 1 mm"), std::string::npos) << zero.err;
+  BatchRun quoted = batch({"--json", picture, "--garment", "a\"b\\c"});
+  EXPECT_NE(quoted.out.find("'a\\\"b\\\\c'"), std::string::npos) << quoted.out;
   BatchRun help = batch({"--help"});
   EXPECT_EQ(help.status, kExitOk);
   EXPECT_NE(help.out.find("Usage: logocalc --batch PICTURE"), std::string::npos);
@@ -234,6 +250,29 @@ TEST_F(Batch, SavesTheResultPicture) {
   BatchRun bad = batch({picture, "--size", "20x10", "--save-result", dir / "no/such/dir.bmp"});
   EXPECT_EQ(bad.status, kExitWriteFailed);
   EXPECT_NE(bad.err.find("cannot write"), std::string::npos);
+  BatchRun bad_json =
+      batch({picture, "--size", "20x10", "--save-result", dir / "no/such/dir.bmp", "--json"});
+  EXPECT_EQ(bad_json.status, kExitWriteFailed);
+  EXPECT_EQ(bad_json.out.rfind("{\"error\": \"write\", \"message\": \"cannot write ", 0), 0u)
+      << bad_json.out;
+}
+
+// A size of another shape than the area stretches the logo: more than 2 % is said on stderr,
+// and the estimate is still made.
+TEST_F(Batch, StretchingSizeWarns) {
+  const std::vector<std::string> base = {picture, "--background", "255", "--area", "0,0,100,50"};
+  auto with_size = [&](const std::string& size) {
+    auto args = base;
+    args.insert(args.end(), {"--size", size});
+    BatchRun r = batch(args);
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    return r.err;
+  };
+  EXPECT_EQ(with_size("20x10"), "");
+  EXPECT_EQ(with_size("102x50"), "");  // 2 % wider: still the same shape
+  EXPECT_NE(with_size("103x50").find("warning"), std::string::npos);
+  EXPECT_NE(with_size("20x11").find("warning"), std::string::npos);
+  EXPECT_NE(with_size("10x10").find("stretched"), std::string::npos);
 }
 
 TEST(WorkflowRules, ColourReductionTable) {
