@@ -206,7 +206,11 @@ void build_login_screen(Frame& f, Workspace&) {
   b.ULOZRETEZEC(slot::kText, true, k.JMENO);
   if (f.request(27, "info") == 245) f.read_user_record();
   if (!k.SPOJENO) return;
-  f.STAVOVYRADEK(login_status_text(f.text("loged"), f.last_login_date, f.last_login_time));
+  // A user who never logged in before has no previous login to show (the date is all zeros).
+  const TDatum& last = f.last_login_date;
+  const bool first = last.DEN == 0 && last.MES == 0 && last.ROK == 0;
+  f.STAVOVYRADEK(first ? f.text("loged1")
+                       : login_status_text(f.text("loged"), last, f.last_login_time));
 }
 
 }  // namespace ksv::client
