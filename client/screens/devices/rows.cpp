@@ -9,7 +9,7 @@ std::span<const ScreenRow> devices_screens() {
   static constexpr ScreenRow kRows[] = {
       {5, "alarm", {"alarm.bmp", 90, 'a', all_bits({53})}, all_bits({53}), devices::build_alarm},
       {6, "kamery", {"kamery.bmp", 120, 'k', all_bits({24})}, all_bits({24}), devices::build_cameras},
-      {61, "nastkamer", {}, all_bits({24}), nullptr},
+      {61, "nastkamer", {}, all_bits({24}), devices::build_camera_plan},
   };
   return kRows;
 }
