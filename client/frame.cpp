@@ -204,7 +204,11 @@ void Frame::HLASENICHYBY() {
   if (!in_error_set(code)) return;
   drop_transfer();
   const std::string key = "error" + std::to_string(code);
-  const std::string body = replace_subject(text(key), subject_name);
+  error_dialog(key, replace_subject(text(key), subject_name));
+  if (code == 195 || code == 197 || code == 255) close_connection_to_connect_screen();
+}
+
+void Frame::error_dialog(const std::string& key, const std::string& body) {
   bool closed = false;
   DIALOGOTEVREN = true;
   dialog(
@@ -222,7 +226,6 @@ void Frame::HLASENICHYBY() {
       },
       [&] { return closed || ending(); });
   DIALOGOTEVREN = false;
-  if (code == 195 || code == 197 || code == 255) close_connection_to_connect_screen();
 }
 
 bool Frame::POTVRZENI() {
@@ -365,6 +368,13 @@ void Frame::connect() {
     request_screen(kScreenLogin);
   } else {
     status("offline");
+    // The status line alone is easy to miss: say which server did not answer.
+    const auto& conn = client_.conn;
+    std::string body = text("nedostupny");
+    const std::string where = (conn.LOKALNISERV ? conn.ADRESASERV : conn.EXTADRESASERV) + ":" +
+                              std::to_string(conn.port);
+    if (const size_t at = body.find("%a"); at != std::string::npos) body.replace(at, 2, where);
+    error_dialog("nedostupny", body);
   }
   ZANEPRAZDNEN = false;
 }

@@ -123,6 +123,8 @@ class Frame {
   void STAVOVYRADEK(const std::string& text);
   void status(const std::string& key) { STAVOVYRADEK(text(key)); }
   void HLASENICHYBY();
+  // The error window with `body` (registered as `key`), closed by "Budiz".
+  void error_dialog(const std::string& key, const std::string& body);
   bool POTVRZENI();
   InputResult VSTUPNIDIALOG(const std::string& title_key, uint8_t length);
   void help();
