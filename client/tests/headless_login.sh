@@ -5,27 +5,12 @@
 #   headless_login.sh KSVSERVER KSVDB DBTEXTY GUIDATA SCRIPT
 set -euo pipefail
 server=$1 client=$2 texts=$3 guidata=$4 script=$5
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -p "$work/srv" "$work/client"
-cp "$client" "$work/client/KSVDB"
-cp "$texts" "$work/client/dbtexty.dat"
-ln -s "$guidata" "$work/client/guidata"
+. "$(dirname "$0")/headless_lib.sh"
+headless_setup "headless login" "$client" "$texts" "$guidata"
 cp "$script" "$work/client/steps.txt"
 
 "$server" --dir "$work/srv" --add-user novak jehla --rights 8,58 >/dev/null
-port=$((20000 + RANDOM % 20000))
-KSV_PORT=$port "$server" --dir "$work/srv" >"$work/server.out" 2>&1 &
-pid=$!
-for _ in $(seq 100); do
-  grep -q "spusten" "$work/server.out" 2>/dev/null && break
-  sleep 0.05
-done
+start_server "$server"
 
 cd "$work/client"
 KSV_PORT=$port KSV_VIDEO=headless KSV_SCRIPT=steps.txt KSV_TRACE=trace.txt timeout 60 ./KSVDB

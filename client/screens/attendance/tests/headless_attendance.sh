@@ -5,18 +5,8 @@
 #   headless_attendance.sh KSVSERVER KSVDB DBTEXTY GUIDATA SCRIPT
 set -euo pipefail
 server=$1 client=$2 texts=$3 guidata=$4 script=$5
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "headless attendance: $*" >&2; exit 1; }
-mkdir -p "$work/srv" "$work/client"
-cp "$client" "$work/client/KSVDB"
-cp "$texts" "$work/client/dbtexty.dat"
-ln -s "$guidata" "$work/client/guidata"
+. "$(dirname "$0")/../../../tests/headless_lib.sh"
+headless_setup "headless attendance" "$client" "$texts" "$guidata"
 cp "$script" "$work/client/steps.txt"
 
 "$server" --dir "$work/srv" --add-user novak jehla --rights 6 >/dev/null
@@ -45,13 +35,7 @@ seed_day 2026-05-07 -6:00
 seed_day 2026-05-11 8:00-16:00
 [ "$(stat -c %s "$work/srv/dochazka/2026-05-04/$id")" = 144 ] || fail "day file is not 144 bytes"
 
-port=$((20000 + RANDOM % 20000))
-KSV_PORT=$port "$server" --dir "$work/srv" >"$work/server.out" 2>&1 &
-pid=$!
-for _ in $(seq 100); do
-  grep -q "spusten" "$work/server.out" 2>/dev/null && break
-  sleep 0.05
-done
+start_server "$server"
 
 cd "$work/client"
 KSV_PORT=$port KSV_VIDEO=headless KSV_SCRIPT=steps.txt KSV_TRACE=trace.txt timeout 60 ./KSVDB \

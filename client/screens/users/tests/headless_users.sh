@@ -5,27 +5,11 @@
 #   headless_users.sh KSVSERVER KSVDB DBTEXTY GUIDATA SCRIPTDIR
 set -euo pipefail
 server=$1 client=$2 texts=$3 guidata=$4 scripts=$(cd "$5" && pwd)
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "headless users: $*" >&2; exit 1; }
-mkdir -p "$work/srv" "$work/client"
-cp "$client" "$work/client/KSVDB"
-cp "$texts" "$work/client/dbtexty.dat"
-ln -s "$guidata" "$work/client/guidata"
+. "$(dirname "$0")/../../../tests/headless_lib.sh"
+headless_setup "headless users" "$client" "$texts" "$guidata"
 
 "$server" --dir "$work/srv" --add-user novak jehla --rights 20 >/dev/null
-port=$((20000 + RANDOM % 20000))
-KSV_PORT=$port "$server" --dir "$work/srv" >"$work/server.out" 2>&1 &
-pid=$!
-for _ in $(seq 100); do
-  grep -q "spusten" "$work/server.out" 2>/dev/null && break
-  sleep 0.05
-done
+start_server "$server"
 
 cd "$work/client"
 run() {  # run SCRIPT TRACE
