@@ -177,11 +177,14 @@ void Tlacitka::OBSLUHATLAC() {
   TLACM = g_.GETMOUSEBUTTONS();
   NOVAMYS = true;
 
+  // Hot keys in ';'..'Z' are the second codes of extended keys (F1 = 59, Up = 72, Insert = 82):
+  // the same number typed as a character ("R", "H", ";") goes to the input, never to a button.
+  const bool shadow_of_extended = !extended && key >= ';' && key <= 'Z';
   bool drawn = false;
   for (int i = 0; i < kButtonCount; ++i) {
     TTLAC& b = TLACITKO[i];
     if (b.OBRAZEK == kFreeButton || !b.AKTIVNI) continue;
-    if (b.KLAV != 0 && key == b.KLAV) {
+    if (b.KLAV != 0 && key == b.KLAV && !shadow_of_extended) {
       // A key fires one button only: the action may build the next screen, whose buttons
       // must not see the same key press again.
       key = -1;

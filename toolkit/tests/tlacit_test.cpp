@@ -39,6 +39,29 @@ TEST_F(ButtonTest, ExtendedHotKeyMatchesItsSecondCode) {
   EXPECT_FALSE(t().JEKLAV());
 }
 
+TEST_F(ButtonTest, TypedCharactersNeverFireTheExtendedKeySharingTheirCode) {
+  // Insert is 82 like "R", Up 72 like "H", F1 59 like ";": typing a name must not fire them.
+  int fired = 0;
+  for (uint8_t k : {59, 72, 82, 90})
+    t().VYTVORTXTTLAC("X", [&] { ++fired; }, 10 + k, 100, k);
+  hb().move_mouse(600, 450);
+  for (uint8_t k : {';', 'H', 'R', 'Z'}) {
+    hb().key(k);
+    poll();
+    EXPECT_EQ(t().ZISKKLAV(), k);
+  }
+  EXPECT_EQ(fired, 0);
+  hb().extended_key(82);
+  poll();
+  EXPECT_EQ(fired, 1);
+  EXPECT_FALSE(t().JEKLAV());
+  // Characters outside that range still fire the buttons that carry them.
+  t().VYTVORTXTTLAC("v", [&] { ++fired; }, 300, 300, 'v');
+  hb().key('v');
+  poll();
+  EXPECT_EQ(fired, 2);
+}
+
 TEST_F(ButtonTest, AKeyFiresOneButtonEvenWhenTheActionBuildsTheNext) {
   int first = 0, second = 0;
   t().VYTVORTXTTLAC("A", [&] {

@@ -125,7 +125,7 @@ TEST_F(MessagesScreen, ShowsOwnMessagesAndDeleteKeepsTheOtherUsersLines) {
 
 TEST_F(MessagesScreen, MessageWithReceiptArrivesWithItsReceipt) {
   open_as("jana", bits({54, 63}));
-  when([this] { return on_screen_9(); }, [this] { key(keys::kInsert); });
+  when([this] { return on_screen_9(); }, [this] { hb().extended_key(keys::kInsert); });
   when_modal(Modal::kUserList, [this] { choose_user("jana"); });
   when_modal(Modal::kInput, [this] { type("Obed ve 12, potom porada v kancelari u vedouci dilny a pak jeste kontrola"); });
   int polls = 0;
@@ -141,7 +141,7 @@ TEST_F(MessagesScreen, MessageWithReceiptArrivesWithItsReceipt) {
 TEST_F(MessagesScreen, WithoutRight63NothingCanBeSent) {
   open_as("jana", bits({54}));
   int polls = 0;
-  when([this] { return on_screen_9(); }, [this] { key(keys::kInsert); });
+  when([this] { return on_screen_9(); }, [this] { hb().extended_key(keys::kInsert); });
   ASSERT_TRUE(run_until([&] { return f().AKTUALNIOBRAZOVKA == 9 && ++polls > 200; }));
   EXPECT_EQ(f().modal.kind, Modal::kNone);
   EXPECT_EQ(f().requests_sent[15], 0);

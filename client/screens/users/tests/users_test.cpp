@@ -312,7 +312,7 @@ TEST_F(UsersScreen, DeletedUserGoesAndTheScreenShowsTheOwnUserAgain) {
   add_user("petr", "p", bits({54}));
   add_user("jana", "j", bits({8}));
   open_as("vedouci", bits({18, 22, 21}), "petr");
-  when([this] { return on(kScreenUsers); }, [this] { key(keys::kF1); });
+  when([this] { return on(kScreenUsers); }, [this] { hb().extended_key(keys::kF1); });
   when_modal(Modal::kHelp, [this] {
     shot("help3");
     key(keys::kEnter);
