@@ -137,7 +137,7 @@ std::optional<std::vector<TBarva>> fetch_threads(Frame& f, Workspace& ws) {
   if (!path) return std::nullopt;
   std::vector<TBarva> v = read_thread_list(*path);
   ws.threads.clear();
-  for (const TBarva& b : v) ws.threads.emplace(b.KOD.str(), b);
+  for (const TBarva& b : v) ws.threads.emplace(thread_key(b), b);
   return v;
 }
 

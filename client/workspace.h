@@ -4,6 +4,7 @@
 // looked up by id. One object, owned by the application and handed to every screen builder; the
 // frame knows nothing of it.
 #pragma once
+#include <compare>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -37,12 +38,22 @@ class NameCache {
   // The name, or "???" for an id the list did not hold.
   std::string name_or_unknown(int32_t id) const;
   void clear() { names_.clear(); }
+  void erase(int32_t id) { names_.erase(id); }
   bool empty() const { return names_.empty(); }
   const std::map<int32_t, std::string>& entries() const { return names_; }
 
  private:
   std::map<int32_t, std::string> names_;
 };
+
+// A thread is its code together with its weight: a thin and a strong thread may share a code
+// and are two entries of the catalogue.
+struct ThreadKey {
+  std::string code;
+  bool thin = false;
+  auto operator<=>(const ThreadKey&) const = default;
+};
+inline ThreadKey thread_key(const TBarva& b) { return {b.KOD.str(), b.SLABA != 0}; }
 
 class Workspace {
  public:
@@ -70,7 +81,7 @@ class Workspace {
 
   // Names by id, filled by the pickers' lists and the single look-ups (commands 6, 57–59).
   NameCache users, materials, placements;
-  std::map<std::string, TBarva> threads;  // the thread catalogue by code
+  std::map<ThreadKey, TBarva> threads;  // the thread catalogue by code and weight
 
  private:
   std::vector<int32_t> returns_;

@@ -85,7 +85,7 @@ TEST_F(Pickers, CatalogueListsSkipHeaderAndEmptyRecords) {
   auto t = fetch_threads(f(), ws());
   ASSERT_TRUE(t);
   ASSERT_EQ(t->size(), 1u);
-  EXPECT_EQ(ws().threads.at("1147").PANTONE.str(), "Pantone 186");
+  EXPECT_EQ(ws().threads.at({"1147", true}).PANTONE.str(), "Pantone 186");
   EXPECT_FALSE(timed_out);
 }
 
