@@ -113,7 +113,9 @@ bool Frame::screen_left() const {
 
 void Frame::event_step() {
   tk_.tlacitka.OBSLUHATLAC();
-  if (pending_) {
+  // A button pressed while an exchange waits keeps its action until the exchange is over: run
+  // inside that wait, the action's own request could not be sent.
+  if (pending_ && !exchanging_) {
     std::function<void()> action = std::move(pending_);
     pending_ = nullptr;
     if (!ending()) action();

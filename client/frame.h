@@ -76,7 +76,8 @@ class Frame {
   // ---- the event step ------------------------------------------------------------------------
   void event_step();
   // An action for after the button poll: handlers of the permanent and menu buttons use it, so a
-  // whole command exchange never runs inside the poll that fired it.
+  // whole command exchange never runs inside the poll that fired it. Pressed during another
+  // exchange's wait, the action runs once that exchange is over.
   void defer(std::function<void()> action) { pending_ = std::move(action); }
 
   // ---- command exchange and file transfers (exchange.cpp) --------------------------------------

@@ -117,6 +117,35 @@ TEST_F(Exchange, AbortedDownloadLeavesNoPartFileAndTheServerFree) {
   EXPECT_FALSE(timed_out);
 }
 
+TEST_F(Exchange, AButtonPressedDuringATransferRunsItsActionAfterwards) {
+  // A menu or help button pressed while a file comes in: its action has to wait for the
+  // transfer, not run inside its wait (where its own request could not be sent at all).
+  dir.write_file("server/temp/velky.dat", pattern(20000));
+  int32_t deferred_reply = -1;
+  bool ran_during = false;
+  bool deferred = false;
+  app->frame.idle = [&] {
+    tick();
+    if (info().BLOKDAT == 3 && !deferred) {
+      deferred = true;
+      f().defer([&] {
+        ran_during = app->client.transfer_active();
+        f().compose();
+        deferred_reply = f().send_and_wait(13, "wait");
+      });
+    }
+  };
+  EXPECT_TRUE(f().download("velky.dat"));
+  EXPECT_TRUE(deferred);
+  EXPECT_EQ(deferred_reply, -1);  // not yet: the transfer's wait does not run it
+  const int sent = f().requests_sent[13];
+  f().event_step();
+  EXPECT_FALSE(ran_during);
+  EXPECT_EQ(f().requests_sent[13], sent + 1);
+  EXPECT_EQ(deferred_reply, 203);
+  EXPECT_FALSE(timed_out);
+}
+
 // The camera list reply carries its file name as a plain string at 32, not counted at 4.
 class CameraExchange : public Exchange {
  protected:
