@@ -1,5 +1,6 @@
 // The catalogue editor screens in the screen table.
 #include "client/screen_table.h"
+#include "client/screens/catalogues/placement_editor.h"
 
 namespace ksv::client {
 
@@ -8,7 +9,7 @@ std::span<const ScreenRow> catalogues_screens() {
   static constexpr ScreenRow kRows[] = {
       {10, "barevnice", {}, always(), nullptr},
       {11, "material2", {}, always(), nullptr},
-      {12, "umisteni2", {}, always(), nullptr},
+      {12, "umisteni2", {}, all_bits({14}), build_placement_editor},
   };
   return kRows;
 }
