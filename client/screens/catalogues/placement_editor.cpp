@@ -44,7 +44,7 @@ constexpr uint8_t kDescriptionChars = 32;
 constexpr const char* kDrawMark = "*** draw ***";
 constexpr const char* kPictureFile = "umisteni.ksv";  // the picture as it is sent, in temp/
 
-enum class Action { kNone, kDescription, kMaterial, kPicture, kColour, kPencil, kLine, kSave };
+enum class Action { kNone, kLeave, kDescription, kMaterial, kPicture, kColour, kPencil, kLine, kSave };
 
 // Where the picture shown came from.
 enum class Source { kNone, kServer, kMade };
@@ -102,6 +102,7 @@ class PlacementEditor {
   void choose_material();
   void load_picture();
   void choose_colour();
+  void leave();
   void take_tool(Tool tool);
   void draw_pass();
   void key_changed();
@@ -137,7 +138,7 @@ void PlacementEditor::build() {
     y += kButtonStep;
   };
   add("pomoc.bmp", keys::kF1, [this] { f_.defer([this] { f_.help(); }); });
-  add("budiz.bmp", keys::kEscape, [this] { f_.request_screen(ws_.pop_return(kScreenMenu)); });
+  add("budiz.bmp", keys::kEscape, later(Action::kLeave));
   add("popis.bmp", 'p', later(Action::kDescription));
   add("material.bmp", 'm', later(Action::kMaterial));
   add("obrazek.bmp", 'o', later(Action::kPicture));
@@ -204,6 +205,12 @@ void PlacementEditor::show_picture() {
 }
 
 // ---- the actions --------------------------------------------------------------------------------
+
+// A picture loaded or drawn and not yet on the server would be lost without a word.
+void PlacementEditor::leave() {
+  if (source_ == Source::kMade && !f_.POTVRZENI()) return;
+  f_.request_screen(ws_.pop_return(kScreenMenu));
+}
 
 void PlacementEditor::enter_description() {
   InputResult in = f_.VSTUPNIDIALOG("popisumist", kDescriptionChars);
@@ -420,6 +427,7 @@ void PlacementEditor::run() {
     pending_ = Action::kNone;
     switch (a) {
       case Action::kNone: continue;
+      case Action::kLeave: leave(); break;
       case Action::kDescription: enter_description(); break;
       case Action::kMaterial: choose_material(); break;
       case Action::kPicture: load_picture(); break;

@@ -4,6 +4,7 @@
 // up as "umisten/<ID>.ksv" only after the entry was taken, never after a refused replace.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -267,7 +268,14 @@ TEST_F(PlacementEditorTest, ARefusedReplaceSendsNeitherTheNameNorThePicture) {
     EXPECT_EQ(f().modal.key, "error237");
     key(keys::kEnter);
   });
-  ASSERT_TRUE(run_until([this] { return on_12() && f().status_text == f().text("umneulozeno"); }));
+  // The picture is still only here: leaving asks first, and "no" stays.
+  when([this] { return on_12() && f().status_text == f().text("umneulozeno"); },
+       [this] { key(keys::kEscape); });
+  when_modal(Modal::kConfirm, [this] { key(keys::kEscape); });
+  when([this] { return on_12(); }, [this] { key(keys::kEscape); });
+  when_modal(Modal::kConfirm, [this] { key(keys::kEnter); });
+  ASSERT_TRUE(run_until([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu; }));
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "potvrdit"), 2);
 
   EXPECT_EQ(reply_to(55), "237");
   EXPECT_EQ(f().requests_sent[38], 0);
