@@ -2,9 +2,12 @@
 #include "client/pickers.h"
 
 #include <cstdio>
+#include <functional>
 
 #include "client/keys.h"
+#include "client/screens/catalogues/entry_store.h"
 #include "client/screens/users/user_picker.h"
+#include "protocol/rights.h"
 
 namespace ksv::client {
 
@@ -34,23 +37,68 @@ std::optional<std::string> fetch_list(Frame& f, uint8_t code, const char* status
   return f.temp_path(name);
 }
 
-// A list of entries in a pop-up over the current screen; the index chosen, nothing when
-// cancelled, empty or left.
-// `columns` is where the entry's fields start, right of the name (0: the name alone).
-std::optional<size_t> choose_entry(Frame& f, const std::string& title_key,
-                                   const std::vector<toolkit::TPrvek>& entries, int32_t columns) {
+// What the user did in a picker: chose the entry at `at`, asked to add an entry (the editor
+// screen follows) or to delete the entry at `at`, or cancelled (also when the screen was left).
+struct PickerAnswer {
+  enum Kind { kCancelled, kChosen, kAdd, kDelete } kind = kCancelled;
+  size_t at = 0;
+};
+
+struct PickerSpec {
+  std::string title_key;
+  int32_t columns = 0;      // where the entry's fields start, right of the name (0: name alone)
+  // Column headings above the list: the name's, "|", the fields' (empty: none).
+  const char* heading_key = "";
+  bool may_add = false;     // pridat: the user has the right to save entries
+  bool may_delete = false;  // smaz: the right to delete them
+  size_t start_at = 0;      // the entry highlighted first
+};
+
+constexpr uint8_t kDeleteKey = 83;  // the Delete key's second code
+
+// The headings over the name and over the fields of a picker's list.
+void draw_heading(Frame& f, const toolkit::Window& w, const std::string& heading,
+                  int32_t columns) {
+  toolkit::Toolkit& tk = f.tk();
+  draw::Graph& g = tk.graph;
+  toolkit::StyleGuard style(g);
+  g.SETCOLOR(tk.images.NAJDIBARVU(192, 192, 255));
+  g.SETTEXTSTYLE(4, 0, tk.texty.AKTVELFONTU);
+  g.SETTEXTJUSTIFY(0, 0);  // y is the text's top
+  const size_t bar = heading.find('|');
+  const int32_t x = w.x() + 20, y = w.y() + 28;
+  g.OUTTEXTXY(x, y, heading.substr(0, bar));
+  if (bar != std::string::npos && columns > 0) g.OUTTEXTXY(x + columns + 5, y, heading.substr(bar + 1));
+}
+
+// A list of entries in a pop-up over the current screen.
+PickerAnswer choose_entry(Frame& f, const PickerSpec& spec,
+                          const std::vector<toolkit::TPrvek>& entries) {
   toolkit::Toolkit& tk = f.tk();
   toolkit::ListGuard keep(tk.seznam);
   tk.seznam.SMAZSEZNAM();
   for (const toolkit::TPrvek& e : entries)
     if (tk.seznam.PRIDEJPRVEK(e.NAZEV, e.SPEC, false) == toolkit::kListFull) break;
-  enum { kWaiting, kChosen, kCancelled } answer = kWaiting;
+  for (size_t i = 0; i < spec.start_at && int(i) + 1 < tk.seznam.PRVKU(); ++i)
+    tk.seznam.SEZNAMDOLU();
+  PickerAnswer answer;
+  bool answered = false;
+  auto on_entry = [&](PickerAnswer::Kind kind) {
+    return [&, kind] {
+      if (tk.seznam.SEZNAM.empty()) return;
+      answer.kind = kind;
+      answered = true;
+    };
+  };
   f.DIALOGOTEVREN = true;
   f.dialog(
-      Modal::kPicker, title_key, {400, 300, title_key},
+      Modal::kPicker, spec.title_key, {400, 300, spec.title_key},
       [&](toolkit::Window& w) {
+        const bool headed = *spec.heading_key != '\0';
+        if (headed) draw_heading(f, w, f.text(spec.heading_key), spec.columns);
         // Mode 1 shows the fields as one text, `columns` pixels further right than usual.
-        tk.okna.PRVNISEZNAMVOKNE(w.index(), 10, 30, 350, 225, 11, columns > 0 ? (columns << 8) | 1 : 0);
+        tk.okna.PRVNISEZNAMVOKNE(w.index(), 10, headed ? 46 : 30, 350, headed ? 209 : 225,
+                                 headed ? 10 : 11, spec.columns > 0 ? (spec.columns << 8) | 1 : 0);
         auto redraw = [&tk] { tk.tlacitka.NUTNOVYKRESLIT = true; };
         toolkit::picture_button(
             tk, w.index(), "nahoru.bmp", [&tk, redraw] { tk.seznam.SEZNAMNAHORU(); redraw(); },
@@ -58,18 +106,81 @@ std::optional<size_t> choose_entry(Frame& f, const std::string& title_key,
         toolkit::picture_button(
             tk, w.index(), "dolu.bmp", [&tk, redraw] { tk.seznam.SEZNAMDOLU(); redraw(); }, -15,
             60, kDown, 22, 20);
-        toolkit::picture_button(
-            tk, w.index(), "budiz.bmp",
-            [&] { if (!tk.seznam.SEZNAM.empty()) answer = kChosen; }, 10, -10, kEnter);
-        toolkit::picture_button(tk, w.index(), "zrusit.bmp", [&] { answer = kCancelled; }, -10,
-                                -10, kEscape);
+        toolkit::picture_button(tk, w.index(), "budiz.bmp", on_entry(PickerAnswer::kChosen), 10,
+                                -10, kEnter);
+        if (spec.may_add)
+          toolkit::picture_button(tk, w.index(), "pridat.bmp", [&] {
+            answer.kind = PickerAnswer::kAdd;
+            answered = true;
+          }, 70, -10, kInsert);
+        if (spec.may_delete)
+          toolkit::picture_button(tk, w.index(), "smaz.bmp", on_entry(PickerAnswer::kDelete), 130,
+                                  -10, kDeleteKey);
+        toolkit::picture_button(tk, w.index(), "zrusit.bmp", [&] {
+          answer.kind = PickerAnswer::kCancelled;
+          answered = true;
+        }, -10, -10, kEscape);
       },
-      [&] { return answer != kWaiting || f.screen_left(); });
+      [&] { return answered || f.screen_left(); });
   f.DIALOGOTEVREN = false;
-  if (answer != kChosen || f.screen_left()) return std::nullopt;
+  if (!answered || f.screen_left()) return {};
   const int at = tk.seznam.highlighted();
-  if (at < 0 || at >= int(tk.seznam.SEZNAM.size())) return std::nullopt;
-  return size_t(at);
+  if (answer.kind != PickerAnswer::kAdd) {
+    if (at < 0 || at >= int(tk.seznam.SEZNAM.size())) return {};
+    answer.at = size_t(at);
+  }
+  return answer;
+}
+
+// A catalogue as its picker handles it: how it is fetched and shown, the editor screen that adds
+// to it, the rights to add and to delete, and how an entry is deleted.
+template <class T>
+struct Catalogue {
+  const char* title_key;
+  const char* heading_key;
+  int32_t columns;
+  int32_t editor_screen;
+  int add_right, delete_right;
+  std::optional<std::vector<T>> (*fetch)(Frame&, Workspace&);
+  bool (*remove)(Frame&, Workspace&, const T&);
+};
+
+// An editor must not open over another editor: the edit in progress there would be lost.
+bool on_an_editor(const Frame& f) {
+  return f.AKTUALNIOBRAZOVKA >= kThreadEditor && f.AKTUALNIOBRAZOVKA <= kPlacementEditor;
+}
+
+// The picker's loop: the list fetched anew every time it is shown, so an entry deleted or
+// added is seen at once. Adding leaves for the editor screen, which comes back to this screen.
+template <class T>
+std::optional<T> pick(Frame& f, Workspace& ws, const Catalogue<T>& c,
+                      const std::function<bool(const T&)>& offered,
+                      const std::function<toolkit::TPrvek(const T&)>& shown) {
+  const int64_t rights = f.info().MOJEPRAVA;
+  PickerSpec spec{c.title_key, c.columns, c.heading_key,
+                  TESTBIT(rights, c.add_right) && !on_an_editor(f), TESTBIT(rights, c.delete_right),
+                  0};
+  for (;;) {
+    std::optional<std::vector<T>> v = c.fetch(f, ws);
+    if (!v || f.screen_left()) return std::nullopt;
+    if (offered) std::erase_if(*v, [&](const T& r) { return !offered(r); });
+    std::vector<toolkit::TPrvek> entries;
+    for (const T& r : *v) entries.push_back(shown(r));
+    const PickerAnswer a = choose_entry(f, spec, entries);
+    switch (a.kind) {
+      case PickerAnswer::kCancelled: return std::nullopt;
+      case PickerAnswer::kChosen: return (*v)[a.at];
+      case PickerAnswer::kAdd:
+        ws.push_return(f.AKTUALNIOBRAZOVKA);
+        f.request_screen(c.editor_screen);
+        return std::nullopt;
+      case PickerAnswer::kDelete:
+        if (f.POTVRZENI() && !f.screen_left()) c.remove(f, ws, (*v)[a.at]);
+        if (f.screen_left()) return std::nullopt;
+        spec.start_at = a.at;
+        break;
+    }
+  }
 }
 
 toolkit::TPrvek entry(std::string name, std::initializer_list<std::string> fields) {
@@ -160,40 +271,32 @@ std::optional<std::vector<TUmisteni>> fetch_placements(Frame& f, Workspace& ws) 
 }
 
 std::optional<TBarva> pick_thread(Frame& f, Workspace& ws) {
-  std::optional<std::vector<TBarva>> v = fetch_threads(f, ws);
-  if (!v) return std::nullopt;
-  std::vector<toolkit::TPrvek> entries;
-  for (const TBarva& b : *v)
-    entries.push_back(entry(b.KOD.str(), {b.PANTONE.str(), std::to_string(b.BARVA),
-                                          f.text(b.SLABA ? "ano" : "ne")}));
-  std::optional<size_t> at = choose_entry(f, "nite", entries, 80);
-  if (!at) return std::nullopt;
-  return (*v)[*at];
+  static constexpr Catalogue<TBarva> kThreads{"nite", "nitehlav", 80, kThreadEditor, 10, 11, fetch_threads,
+                                              catalogues::delete_thread};
+  return pick<TBarva>(f, ws, kThreads, nullptr, [&f](const TBarva& b) {
+    return entry(b.KOD.str(), {b.PANTONE.str(), std::to_string(b.BARVA),
+                               f.text(b.SLABA ? "ano" : "ne")});
+  });
 }
 
 std::optional<TMaterial> pick_material(Frame& f, Workspace& ws) {
-  std::optional<std::vector<TMaterial>> v = fetch_materials(f, ws);
-  if (!v) return std::nullopt;
-  std::vector<toolkit::TPrvek> entries;
-  for (const TMaterial& m : *v) entries.push_back(entry(m.NAZEV.str(), {}));
-  std::optional<size_t> at = choose_entry(f, "material", entries, 0);
-  if (!at) return std::nullopt;
-  return (*v)[*at];
+  static constexpr Catalogue<TMaterial> kMaterials{
+      "material", "mathlav", 250, kMaterialEditor, 12, 13, fetch_materials, catalogues::delete_material};
+  return pick<TMaterial>(f, ws, kMaterials, nullptr, [](const TMaterial& m) {
+    return entry(m.NAZEV.str(), {std::to_string(material_speed(m))});
+  });
 }
 
 std::optional<TUmisteni> pick_placement(Frame& f, Workspace& ws, int32_t material) {
-  std::optional<std::vector<TUmisteni>> v = fetch_placements(f, ws);
-  if (!v) return std::nullopt;
-  // Placements belong to a material; a program offers only those of its own.
-  if (material >= 0)
-    std::erase_if(*v, [material](const TUmisteni& u) { return u.MATERIAL != material; });
+  static constexpr Catalogue<TUmisteni> kPlacements{
+      "umisteni", "umisthlav", 190, kPlacementEditor, 14, 15, fetch_placements, catalogues::delete_placement};
   if (ws.materials.empty()) fetch_materials(f, ws);
-  std::vector<toolkit::TPrvek> entries;
-  for (const TUmisteni& u : *v)
-    entries.push_back(entry(u.POPIS.str(), {ws.materials.name_or_unknown(u.MATERIAL)}));
-  std::optional<size_t> at = choose_entry(f, "umisteni", entries, 190);
-  if (!at) return std::nullopt;
-  return (*v)[*at];
+  // Placements belong to a material; a program offers only those of its own.
+  std::function<bool(const TUmisteni&)> offered;
+  if (material >= 0) offered = [material](const TUmisteni& u) { return u.MATERIAL == material; };
+  return pick<TUmisteni>(f, ws, kPlacements, offered, [&ws](const TUmisteni& u) {
+    return entry(u.POPIS.str(), {ws.materials.name_or_unknown(u.MATERIAL)});
+  });
 }
 
 }  // namespace ksv::client

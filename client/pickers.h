@@ -36,9 +36,15 @@ std::optional<std::vector<TBarva>> fetch_threads(Frame& frame, Workspace& ws);
 std::optional<std::vector<TMaterial>> fetch_materials(Frame& frame, Workspace& ws);
 std::optional<std::vector<TUmisteni>> fetch_placements(Frame& frame, Workspace& ws);
 
+// The editor screens the pickers lead to.
+constexpr int32_t kThreadEditor = 10, kMaterialEditor = 11, kPlacementEditor = 12;
+
 // The pickers (window keys "nite", "material", "umisteni"): the catalogue fetched anew, the
-// entry under the cursor chosen with Enter, Escape cancels. Placements can be limited to those
-// of one material (-1: all).
+// entry under the cursor chosen with Enter, Escape cancels. With the right to save entries
+// (10 threads, 12 materials, 14 placements) pridat (Insert) leaves for the editor screen, which
+// comes back to the screen that opened the picker; nothing is chosen then. With the right to
+// delete them (11, 13, 15) smaz (Delete) deletes the entry under the cursor once confirmed.
+// Placements can be limited to those of one material (-1: all).
 std::optional<TBarva> pick_thread(Frame& frame, Workspace& ws);
 std::optional<TMaterial> pick_material(Frame& frame, Workspace& ws);
 std::optional<TUmisteni> pick_placement(Frame& frame, Workspace& ws, int32_t material = -1);
