@@ -126,7 +126,10 @@ void Frame::event_step() {
 void Frame::event_tail() {
   if (ending()) return;
   TInfoKlient& k = info();
+  const bool was_logged_in = k.PRIHLASEN;
   client_.OBSLUHAKOMUNIKACE();
+  if (k.SPOJENO && k.POSLAKCE != 0) heard_from_server_ = true;
+  if (k.POSLAKCE == 195 || k.POSLAKCE == 197 || k.POSLAKCE == 255) ended_by_server_ = true;
   if (k.POSLAKCE == 197) {
     status("disconnect");
     client_.conn.THREADODPOJSE();
@@ -139,6 +142,16 @@ void Frame::event_tail() {
   }
   if (client_.conn.DOSLOKODPOJENI) {
     client_.conn.DOSLOKODPOJENI = false;
+    // The transport closed the socket: unless the server had ended the session itself, the
+    // user is told why on the connection screen.
+    if (!ended_by_server_) {
+      if (blocked_now())
+        connection_loss = Loss::kBlocked;
+      else if (was_logged_in || heard_from_server_)
+        connection_loss = Loss::kLost;
+      else
+        connection_loss = Loss::kClosedAtOnce;
+    }
     request_screen(kScreenConnect);
   }
   transfer_indicator();
@@ -201,20 +214,46 @@ bool Frame::dialog(Modal kind, const std::string& key, const toolkit::DialogSpec
   return toolkit::run_dialog(tk_, modal, kind, key, spec, setup, done, [this] { event_step(); });
 }
 
-void Frame::HLASENICHYBY() {
+void Frame::HLASENICHYBY(const std::string& key) {
   const int32_t code = info().POSLAKCE;
   if (!in_error_set(code)) return;
   drop_transfer();
-  const std::string key = "error" + std::to_string(code);
-  error_dialog(key, replace_subject(text(key), subject_name));
+  const std::string shown = key.empty() ? "error" + std::to_string(code) : key;
+  error_dialog(shown, error_lines(shown));
   if (code == 195 || code == 197 || code == 255) close_connection_to_connect_screen();
 }
 
+std::vector<std::string> Frame::error_lines(const std::string& key) {
+  toolkit::Texty& tx = tk_.texty;
+  std::vector<std::string> lines{tx.text(key)};
+  for (int i = 0; i < tx.RADKU; ++i) lines.push_back(tx.TEXTBUFFER[i]);
+  for (std::string& l : lines) {
+    l = replace_subject(l, subject_name);
+    if (const size_t at = l.find("%t"); at != std::string::npos) l.replace(at, 2, blocked_until_text_);
+  }
+  return lines;
+}
+
 void Frame::error_dialog(const std::string& key, const std::string& body) {
+  error_dialog(key, std::vector<std::string>{body});
+}
+
+void Frame::error_dialog(const std::string& key, const std::vector<std::string>& lines) {
+  const int32_t line = tk_.texty.AKTVELFONTU + 1;
+  int widest = 0;
+  {
+    draw::Graph& g = tk_.graph;
+    toolkit::StyleGuard style(g);
+    g.SETTEXTSTYLE(4, 0, tk_.texty.AKTVELFONTU);
+    for (const std::string& l : lines) widest = std::max(widest, g.TEXTWIDTH(l));
+  }
+  // One line fits the usual 320 x 80 window; longer or more lines widen and heighten it.
+  const int32_t width = std::min<int32_t>(std::max(320, widest + 30), draw::kScreenW);
+  const int32_t height = 80 + int32_t(lines.size() > 1 ? lines.size() - 1 : 0) * line;
   bool closed = false;
   DIALOGOTEVREN = true;
   dialog(
-      Modal::kError, key, {320, 80, "chyba"},
+      Modal::kError, key, {width, height, "chyba"},
       [&](toolkit::Window& w) {
         draw::Graph& g = tk_.graph;
         toolkit::StyleGuard style(g);
@@ -222,7 +261,8 @@ void Frame::error_dialog(const std::string& key, const std::string& body) {
         g.SETTEXTSTYLE(4, 0, tk_.texty.AKTVELFONTU);
         g.SETTEXTJUSTIFY(1, 1);
         tk_.texty.OKNOPROVYPIS = int16_t(w.index());
-        tk_.texty.VYPISTEXT(w.x() + w.width() / 2, w.y() + 40, body);
+        for (size_t i = 0; i < lines.size(); ++i)
+          tk_.texty.VYPISTEXT(w.x() + w.width() / 2, w.y() + 40 + int32_t(i) * line, lines[i]);
         toolkit::picture_button(tk_, w.index(), "Budiz.bmp", [&closed] { closed = true; }, 0, -5,
                                 keys::kEnter);
       },
@@ -365,20 +405,52 @@ void Frame::connect() {
   // The connect waits for the server itself (bounded by the connection's time-out), so no
   // further pause is needed before SPOJENO tells the result.
   client_.conn.THREADPRIPOJSENASERVER();
+  heard_from_server_ = ended_by_server_ = false;
+  connection_loss = Loss::kNone;
   if (k.SPOJENO) {
     status("connected");
     request_screen(kScreenLogin);
   } else {
     status("offline");
     // The status line alone is easy to miss: say which server did not answer.
-    const auto& conn = client_.conn;
     std::string body = text("nedostupny");
-    const std::string where = (conn.LOKALNISERV ? conn.ADRESASERV : conn.EXTADRESASERV) + ":" +
-                              std::to_string(conn.port);
+    const std::string where = chosen_address() + ":" + std::to_string(client_.conn.port);
     if (const size_t at = body.find("%a"); at != std::string::npos) body.replace(at, 2, where);
     error_dialog("nedostupny", body);
   }
   ZANEPRAZDNEN = false;
+}
+
+void Frame::tell_connection_loss() {
+  const Loss loss = connection_loss;
+  connection_loss = Loss::kNone;
+  switch (loss) {
+    case Loss::kNone: return;
+    case Loss::kLost: error_dialog("ztraceno", error_lines("ztraceno")); return;
+    case Loss::kClosedAtOnce: error_dialog("zavreno", error_lines("zavreno")); return;
+    case Loss::kBlocked: error_dialog("blokovan", error_lines("blokovan")); return;
+  }
+}
+
+const std::string& Frame::chosen_address() const {
+  const auto& conn = client_.conn;
+  return conn.LOKALNISERV ? conn.ADRESASERV : conn.EXTADRESASERV;
+}
+
+void Frame::note_blocked() {
+  // The server keeps the block for 600 seconds and lifts it on its next pass after that, so
+  // the minute shown is the first one in which a connection is taken again.
+  const DateTime now = client_.conn.clock().now();
+  blocked_until_ = client_.conn.clock().epoch_seconds() + 600;
+  blocked_address_ = chosen_address();
+  const int minutes = (now.hour * 60 + now.minute + 10 + (now.second > 0 ? 1 : 0)) % (24 * 60);
+  blocked_until_text_ = two_digits(minutes / 60) + ":" + two_digits(minutes % 60);
+}
+
+bool Frame::blocked_now() const {
+  // A minute of grace: the server lifts the block on a pass after the time, by its own clock.
+  return blocked_until_ != 0 && blocked_address_ == chosen_address() &&
+         client_.conn.clock().epoch_seconds() < blocked_until_ + 60;
 }
 
 void Frame::close_connection_to_connect_screen() {

@@ -123,9 +123,16 @@ class Frame {
   // ---- status line, dialogs, help --------------------------------------------------------------
   void STAVOVYRADEK(const std::string& text);
   void status(const std::string& key) { STAVOVYRADEK(text(key)); }
-  void HLASENICHYBY();
+  // The error dialog for the reply in POSLAKCE; `key` names a text to show instead of the
+  // reply's own one (the login says more than "refused" when it knows why).
+  void HLASENICHYBY(const std::string& key = "");
   // The error window with `body` (registered as `key`), closed by "Budiz".
   void error_dialog(const std::string& key, const std::string& body);
+  // The same with several lines; the window grows to fit them.
+  void error_dialog(const std::string& key, const std::vector<std::string>& lines);
+  // A key's main text and body lines, with "%U" the subject's name and "%t" the time a block
+  // of this computer runs out.
+  std::vector<std::string> error_lines(const std::string& key);
   bool POTVRZENI();
   InputResult VSTUPNIDIALOG(const std::string& title_key, uint8_t length);
   void help();
@@ -133,6 +140,22 @@ class Frame {
   void notice(const std::string& title_key, const std::string& body_key);
 
   // ---- connection control ----------------------------------------------------------------------
+  // Why the connection ended without the user asking for it. The status line alone ("Odpojeno")
+  // left users guessing, so the connection screen says it in the error window.
+  enum class Loss {
+    kNone,
+    kLost,          // the server went away (stopped, killed, network down)
+    kClosedAtOnce,  // closed before answering anything: most likely a blocked computer
+    kBlocked,       // closed while the block we were told about still runs
+  };
+  Loss connection_loss = Loss::kNone;
+  // Shows and forgets the reason of the last loss; the connection screen calls it.
+  void tell_connection_loss();
+  // The server has just blocked this computer (third wrong password): for ten minutes a
+  // connection it closes at once is explained by the block.
+  void note_blocked();
+  bool blocked_now() const;
+
   void connect();
   void logout();
   void disconnect();
@@ -204,6 +227,8 @@ class Frame {
   void drop_transfer();
   void close_connection_to_connect_screen();
   bool help_page(const std::string& key);
+  // The server address chosen on the connection screen.
+  const std::string& chosen_address() const;
 
   toolkit::Toolkit& tk_;
   Client& client_;
@@ -218,6 +243,13 @@ class Frame {
   std::string received_file_;
   std::string download_path_;    // the local file of the download in progress
   bool abort_requested_ = false;  // abort_transfer() during a transfer's wait
+  // Of the connection now open: the server has answered something, and it has ended the
+  // session itself (195, 197, 255), so its closing the socket is no loss.
+  bool heard_from_server_ = false;
+  bool ended_by_server_ = false;
+  int64_t blocked_until_ = 0;  // client clock, seconds; 0 when no block is known
+  std::string blocked_address_;
+  std::string blocked_until_text_;  // hh:mm, for "%t" in the texts about the block
 };
 
 }  // namespace ksv::client

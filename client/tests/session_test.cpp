@@ -3,6 +3,8 @@
 // disconnects during a wait, and the exit.
 #include <utime.h>
 
+#include <algorithm>
+
 #include "client/tests/fixture.h"
 #include "protocol/rights.h"
 
@@ -87,7 +89,9 @@ TEST_F(ClientTest, WrongPasswordTwiceThenRightOpensTheMenuWithTheLastLogin) {
   ASSERT_TRUE(run_until([this] {
     return f().AKTUALNIOBRAZOVKA == kScreenMenu && f().status_text.find("2026") != std::string::npos;
   }));
-  EXPECT_EQ(errors(seen), (std::vector<std::string>{"error196", "error196"}));
+  // The second wrong password warns that a third one blocks the computer.
+  EXPECT_EQ(errors(seen), (std::vector<std::string>{"error196"}));
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "heslo3"), 1);
   EXPECT_TRUE(info().PRIHLASEN);
   EXPECT_EQ(info().JMENO, "novak");
   EXPECT_EQ(info().MOJEID, id);
@@ -96,25 +100,55 @@ TEST_F(ClientTest, WrongPasswordTwiceThenRightOpensTheMenuWithTheLastLogin) {
   EXPECT_EQ(f().requests_sent[27], 1);
 }
 
-TEST_F(ClientTest, ThirdWrongPasswordEndsOnTheConnectionScreen) {
+// The second wrong password warns of the block, the third says the computer is blocked, and
+// a connection the server then closes at once is explained by the block, not as a lost one.
+TEST_F(ClientTest, WrongPasswordsWarnOfTheBlockAndSayItHappened) {
+  clock.set(2026, 3, 10, 10, 0, 30);
   start_server();
   add_user("novak", "jehla", 0);
   open_client();
   script_login("a");
+  std::vector<std::vector<std::string>> shown;
+  auto read_and_close = [&, this] {
+    shown.push_back(f().error_lines(f().modal.key));
+    key(13);
+  };
   for (int i = 0; i < 2; ++i) {
-    when_modal(Modal::kError, [this] { key(13); });
+    when_modal(Modal::kError, read_and_close);
     when_modal(Modal::kPassword, [this] {
       type("b");
       key(13);
     });
   }
+  when_modal(Modal::kError, read_and_close);
+  when_modal(Modal::kAddress, [this] { key(13); });
   when_modal(Modal::kError, [this] { key(13); });
-  ASSERT_TRUE(run_until([this] {
-    return errors(seen).size() == 3 && f().modal.kind == Modal::kAddress;
-  }));
-  EXPECT_EQ(errors(seen), (std::vector<std::string>{"error196", "error196", "error195"}));
+  ASSERT_TRUE(run_until([&] { return script.empty() && f().modal.kind == Modal::kAddress; }));
+  EXPECT_EQ(seen, (std::vector<std::string>{"pripoj", "uzivatel", "heslo", "error196", "heslo",
+                                            "heslo3", "heslo", "blokovan", "pripoj", "uzivatel",
+                                            "blokovan", "pripoj"}));
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[1].size(), 3u);
+  EXPECT_NE(shown[1][1].find("zablokuje"), std::string::npos);
+  // Blocked at 10:00:30: the server takes the computer again from 10:11.
+  EXPECT_NE(shown[2][2].find("(do 10:11)"), std::string::npos) << shown[2][2];
   EXPECT_EQ(f().AKTUALNIOBRAZOVKA, kScreenConnect);
   EXPECT_FALSE(info().SPOJENO);
+}
+
+// Refused for another reason (an unknown name) is no block: the next connection that closes at
+// once is said as such, with the block only as the likely reason.
+TEST_F(ClientTest, RefusalWithoutWrongPasswordsIsNoBlock) {
+  start_server();
+  open_client();
+  script_login("x", "admin");  // the administrator is refused from outside 192.x
+  when_modal(Modal::kError, [this] { key(13); });
+  ASSERT_TRUE(run_until([this] {
+    return script.empty() && f().modal.kind == Modal::kAddress;
+  }));
+  EXPECT_EQ(errors(seen), (std::vector<std::string>{"error195"}));
+  EXPECT_FALSE(f().blocked_now());
+  EXPECT_EQ(f().connection_loss, Frame::Loss::kNone);
 }
 
 TEST_F(ClientTest, UserListIsSortedAndTheHighlightedNameLogsIn) {
@@ -181,11 +215,13 @@ TEST_F(ClientTest, WithoutTheSignatureTheServerDropsTheClient) {
   add_user("novak", "n", 0);
   open_client();  // no signature file: 256 zero bytes go out
   when_modal(Modal::kAddress, [this] { key(13); });
-  when([this] { return f().requests_sent[10] == 1; }, [] {});
+  // Closed before any answer: the most likely reason is said.
+  when_modal(Modal::kError, [this] { key(13); });
   ASSERT_TRUE(run_until([this] {
-    return f().requests_sent[10] == 1 && f().AKTUALNIOBRAZOVKA == kScreenConnect &&
-           f().modal.kind == Modal::kAddress;
+    return f().requests_sent[10] == 1 && script.empty() && f().modal.kind == Modal::kAddress;
   }));
+  EXPECT_EQ(errors(seen), std::vector<std::string>{});
+  EXPECT_NE(std::find(seen.begin(), seen.end(), "zavreno"), seen.end());
   EXPECT_FALSE(info().SPOJENO);
   EXPECT_TRUE(app->tk.seznam.SEZNAM.empty());
 }
@@ -231,6 +267,10 @@ TEST_F(ClientTest, ListCutOffByALostConnectionIsNotKept) {
   // The list takes several blocks; the server goes away after the first one arrived.
   when([this] { return app->client.transfer_active() && info().VELIKOST > 0; },
        [this] { server->disconnect(session_slot()); });
+  when_modal(Modal::kError, [this] {
+    EXPECT_EQ(f().modal.key, "ztraceno");
+    key(13);
+  });
   ASSERT_TRUE(run_until([this] {
     return script.empty() && f().modal.kind == Modal::kAddress;
   }));
@@ -315,6 +355,31 @@ TEST_F(ClientTest, ServerDroppingTheConnectionEndsAWaitOnScreenZero) {
   EXPECT_EQ(f().POZADOVANAOBRAZOVKA, kScreenConnect);
   EXPECT_FALSE(info().SPOJENO);
   EXPECT_FALSE(timed_out);
+}
+
+// The server going away under a logged-in user is said over the connection screen; the user's
+// own disconnect and logout are not.
+TEST_F(ClientTest, LostConnectionWhileLoggedInIsSaid) {
+  start_server();
+  add_user("novak", "n", 0);
+  open_client();
+  script_login("n");
+  when([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu && f().requests_sent[27] == 1 && settled(); },
+       [this] { server->disconnect(session_slot()); });
+  when_modal(Modal::kError, [this] {
+    EXPECT_EQ(f().AKTUALNIOBRAZOVKA, kScreenConnect);
+    EXPECT_EQ(f().status_text, f().text("offline"));
+    key(13);
+  });
+  // Logged in again, the own disconnect button leads back without a word.
+  script_login("n");
+  when([this] { return f().AKTUALNIOBRAZOVKA == kScreenMenu && f().requests_sent[27] == 2 && settled(); },
+       [this] { key(18); });
+  when_modal(Modal::kAddress, [] {});
+  ASSERT_TRUE(run_until([this] { return script.empty() && f().modal.kind == Modal::kAddress; }));
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "ztraceno"), 1);
+  EXPECT_EQ(errors(seen), std::vector<std::string>{});
+  EXPECT_EQ(f().requests_sent[20], 1);
 }
 
 TEST_F(ClientTest, DisconnectButtonDuringAWaitEndsOnScreenZero) {

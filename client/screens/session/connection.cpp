@@ -32,6 +32,8 @@ void build_connection_screen(Frame& f, Workspace&) {
   toolkit::picture_button(f.tk(), w, "pomoc.bmp", [&f] { f.defer([&f] { f.help(); }); }, 200, -10, kF1);
   f.status("offline");
   toolkit::ModalScope<Modal> scope(f.modal, Modal::kAddress, "pripoj");
+  // A connection that ended on its own is explained over this screen.
+  f.tell_connection_loss();
   while (!f.screen_left()) {
     if (st->changed) {
       st->changed = false;

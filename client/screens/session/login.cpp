@@ -173,6 +173,9 @@ void build_login_screen(Frame& f, Workspace&) {
   if (f.screen_left()) return;
   const std::string name = chosen_name(f);
 
+  // Wrong passwords on this connection: the server blocks the computer at the third, so the
+  // second one warns and the third says what happened.
+  int wrong = 0;
   for (;;) {
     tk.okna.SMAZOKNA();
     h = tk.okna.VYTVOROKNO(-1, -1, 400, 55, false, "heslo", "");
@@ -195,7 +198,15 @@ void build_login_screen(Frame& f, Workspace&) {
       f.request_screen(kScreenMenu);
       break;
     }
-    f.HLASENICHYBY();
+    if (reply == 196) ++wrong;
+    if (reply == 196 && wrong == 2) {
+      f.HLASENICHYBY("heslo3");
+    } else if (reply == 195 && wrong >= 2) {
+      f.note_blocked();
+      f.HLASENICHYBY("blokovan");
+    } else {
+      f.HLASENICHYBY();
+    }
     f.status("connected");
     if (reply == 195 || !k.SPOJENO || f.POZADOVANAOBRAZOVKA == kScreenConnect || f.ending())
       return;
