@@ -76,6 +76,8 @@ class Workspace {
   bool NACISTZNOVU = true;         // the list must be fetched anew
   bool PONECHATKRITERIA = false;   // keep the criteria on entering a browser
   bool JENCIST = false;            // the open order is held by someone else: read only
+  bool JENDNES = true;             // the production list: only the work due today
+  bool VSECHNY = true;             // the production list: every operator's work
   ListState list;
   int camera = 0;                  // the camera the camera screens stand on
 
