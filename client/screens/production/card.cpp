@@ -371,8 +371,10 @@ void Card::run() {
   // The card's own window and buttons first: the list's are gone before anything waits for the
   // server, and a key pressed meanwhile is the card's.
   build_window();
-  if (ws_.materials.empty()) fetch_materials(f_, ws_);
-  if (ws_.placements.empty()) fetch_placements(f_, ws_);
+  // The list fetched the catalogues its lines needed; a card whose entries are newer fetches
+  // them again.
+  if (p_.MATERIAL != -1 && !ws_.materials.find(p_.MATERIAL)) fetch_materials(f_, ws_);
+  if (p_.UMISTENI != -1 && !ws_.placements.find(p_.UMISTENI)) fetch_placements(f_, ws_);
   threads_ = fetch_threads(f_, ws_).value_or(std::vector<TBarva>{});
   show_preview();
   if (window_ >= 0 && !f_.screen_left()) draw();

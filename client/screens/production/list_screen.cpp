@@ -97,13 +97,19 @@ void ListScreen::fetch() {
   ws_.list.file = f_.download_named_in_reply();
 }
 
-// The catalogues and the operators' names the lines show, fetched once and kept.
+// The names the lines show: a catalogue is fetched (again) only when a line names an entry it
+// does not know yet, each operator's name once.
 void ListScreen::name_people(const orders::ListPage& page) {
-  if (ws_.materials.empty()) fetch_materials(f_, ws_);
-  if (ws_.placements.empty()) fetch_placements(f_, ws_);
+  bool materials = false, placements = false;
   std::set<int32_t> operators;
-  for (const TSeznamDatabanky& r : page.lines)
-    if (in_production(r) && r.MASIT != -1) operators.insert(r.MASIT);
+  for (const TSeznamDatabanky& r : page.lines) {
+    if (!in_production(r)) continue;
+    materials |= r.MATERIAL != -1 && !ws_.materials.find(r.MATERIAL);
+    placements |= r.UMISTENI != -1 && !ws_.placements.find(r.UMISTENI);
+    if (r.MASIT != -1) operators.insert(r.MASIT);
+  }
+  if (materials) fetch_materials(f_, ws_);
+  if (placements) fetch_placements(f_, ws_);
   for (int32_t id : operators) user_name_of(f_, ws_, id);
 }
 

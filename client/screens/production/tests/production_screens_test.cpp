@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "client/screens/production/production_rules.h"
 #include "client/screens/production/tests/production_fixture.h"
 #include "protocol/record_file.h"
 #include "protocol/records/catalogues.h"
@@ -20,8 +21,16 @@ bool same_day(const TDatum& a, const TDatum& b) {
 
 TEST_F(ProductionTest, TheListIsTodaysAndOverdueWorkOfEveryoneAndTheSearchNarrowsIt) {
   start_production(rights(kOperator));
+  TMaterial header{}, fleece{};
+  header.ID = 2;
+  fleece.ID = 1;
+  fleece.NAZEV.assign("Flis");
+  ASSERT_TRUE(write_records<TMaterial>(sdir + "material.dat", {header, fleece}));
   seed_due_order("A", kToday);
-  seed_work("A", "A1", true, [&](TProgramZak& p) { p.MASIT = novak; });
+  seed_work("A", "A1", true, [&](TProgramZak& p) {
+    p.MASIT = novak;
+    p.MATERIAL = 1;
+  });
   seed_work("A", "A2", false);                                           // not released
   seed_work("A", "A3", true, [](TProgramZak& p) { p.UZAVRENO = 1; });    // closed
   seed_work("A", "A4", true, [&](TProgramZak& p) { p.VYSITOKDY = kToday; p.MASIT = jana; });
@@ -34,8 +43,10 @@ TEST_F(ProductionTest, TheListIsTodaysAndOverdueWorkOfEveryoneAndTheSearchNarrow
   to_production();
 
   std::vector<std::string> today, mine, mine_any_day;
+  std::string first_line;
   when([this] { return list_ready(); }, [&] {
     today = names();
+    first_line = app->tk.seznam.SEZNAM[0].SPEC;
     shot("production-list.png");
     key(8);  // Ctrl+H
   });
@@ -59,6 +70,10 @@ TEST_F(ProductionTest, TheListIsTodaysAndOverdueWorkOfEveryoneAndTheSearchNarrow
   });
   ASSERT_TRUE(run_until([this] { return script_done() && on_screen(kScreenMenu); }));
   EXPECT_EQ(today, (std::vector<std::string>{"A1", "A4", "B1"}));
+  EXPECT_EQ(production::line_field(first_line, 0), "Zakaznik A");
+  EXPECT_EQ(production::line_field(first_line, 2), "Flis") << "named from the catalogue";
+  EXPECT_EQ(production::line_field(first_line, 3), "-");
+  EXPECT_EQ(production::line_field(first_line, 4), "novak") << "named by the server";
   EXPECT_EQ(mine, (std::vector<std::string>{"A1"}));
   EXPECT_EQ(mine_any_day, (std::vector<std::string>{"A1", "C1"}));
   EXPECT_FALSE(ws().JENDNES);
