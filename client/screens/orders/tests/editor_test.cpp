@@ -180,3 +180,41 @@ TEST_F(OrdersTest, DISABLED_WithoutRightNineAnOrderOpensButCannotBeSavedDuplicat
 
 }  // namespace
 }  // namespace ksv::client::testing
+
+namespace ksv::client::testing {
+namespace {
+
+TEST_F(OrdersTest, FieldsAreTypedInPlaceAndTheSavedHeaderHoldsThem) {
+  start(rights({0, 1, 8, 9, 58, 60}));
+  seed_order("F1");
+  to_browser();
+  open_first();
+  when([this] { return editor_ready(); }, [this] {
+    // Capital letters share their codes with the arrows and Insert; typed, they are text.
+    type("Vysivka PRAHA KRK");
+    key(13);
+    type("0042");
+    key(13);
+    type("31.13.2026");  // a month 13: the day stays, month and year are cleared
+    key(13);
+    type("15.04.2026");
+    hb().extended_key(60);  // F2 takes the field being typed as well
+  });
+  when([this] { return editor_ready() && f().requests_sent[30] == 1; }, [this] {
+    shot("editor_fields.png");
+    key(27);
+  });
+  ASSERT_TRUE(run_until([this] { return back_in_browser(); }));
+  const TPolozkaDatabanky h = header("F1");
+  EXPECT_EQ(h.POPIS.str(), "Vysivka PRAHA KRK");
+  EXPECT_EQ(h.ZAKAZNIK.str(), "42");
+  EXPECT_EQ(h.TERMIN.DEN, 31);
+  EXPECT_EQ(h.TERMIN.MES, 0);
+  EXPECT_EQ(h.TERMIN.ROK, 0);
+  EXPECT_EQ(h.VYSIT.DEN, 15);
+  EXPECT_EQ(h.VYSIT.ROK, 2026);
+  EXPECT_EQ(f().requests_sent[16], 0);
+}
+
+}  // namespace
+}  // namespace ksv::client::testing
