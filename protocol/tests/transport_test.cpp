@@ -3,6 +3,7 @@
 #include "protocol/transport.h"
 
 #include <arpa/inet.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -134,6 +135,12 @@ TEST(Transport, ExternalAddressIsUsedWhenNotLocal) {
   ASSERT_TRUE(c.INFOKLIENT.SPOJENO);
   EXPECT_EQ(c.INFOKLIENT.POSLEDNI.ROK, 2026);
   EXPECT_EQ(c.INFOKLIENT.POSLEDNI.S, 9);
+  // A request sent right after the last acknowledgement of a download is not held back until
+  // the server acknowledges that one.
+  int nodelay = 0;
+  socklen_t len = sizeof nodelay;
+  ASSERT_EQ(::getsockopt(c.ZASUVKA, IPPROTO_TCP, TCP_NODELAY, &nodelay, &len), 0);
+  EXPECT_NE(nodelay, 0);
   // Sending puts all 1024 bytes on the wire.
   int server = ::accept(l.fd, nullptr, nullptr);
   c.BUFFERPACKET.NASTAVPRIKAZ(10, 300, true);
