@@ -108,6 +108,9 @@ void edit_field(Frame& f, Workspace& ws, EditorState& st) {
                            max, text);
   input.text_colour = tk.images.NAJDIBARVU(255, 255, 255);
   input.background = tk.images.NAJDIBARVU(0, 0, 96);
+  // A key typed right after the previous field was confirmed was taken by the event step between
+  // the two fields; it is the first of this one (the field's edit starts with an empty queue).
+  for (int k; (k = tk.tlacitka.take_key()) >= 0;) input.key(k);
   const bool confirmed = input.edit();
   text = input.text();
   if (!confirmed) {
@@ -295,6 +298,8 @@ void build_editor(Frame& f, Workspace& ws) {
 
   draw_form(f, ws, st, author);
   show_programs(f, ws, st);
+  // Keys the browser did not take (a space without the right to create) are not the form's.
+  tk.tlacitka.VYMAZFRONTU();
 
   while (!f.screen_left() && !st.leave) {
     // One step first: it runs what the buttons left for after the poll (help, logout).

@@ -24,10 +24,7 @@ TEST_F(OrdersTest, ClosingAnOrderSavesTheMarkOnTheServerAndReleasesIt) {
   EXPECT_TRUE(server->session(session_slot()).open_order.empty());
 }
 
-// Disabled until the editor's key handling is mended: a key the browser did not take (a space
-// without the right to create) stays in the queue into the editor, and a second new order does
-// not open its editor; the three scripted sessions below then never reach their next step.
-TEST_F(OrdersTest, DISABLED_ANewProgramIsCountedInTheHeaderTheEditorSavesLater) {
+TEST_F(OrdersTest, ANewProgramIsCountedInTheHeaderTheEditorSavesLater) {
   // The program editor stands in: it releases the program and returns to the order.
   open_client_hook = [this] {
     f().set_builder(orders::kScreenProgram, [this] {
@@ -129,10 +126,7 @@ TEST_F(OrdersTest, ATwentyFourthCodeOfTwelveCharactersIsRefusedAndNothingIsCreat
   EXPECT_EQ(f().requests_sent[18], 1);  // only the one of leaving
 }
 
-// Disabled until the editor's key handling is mended: a key the browser did not take (a space
-// without the right to create) stays in the queue into the editor, and a second new order does
-// not open its editor; the three scripted sessions below then never reach their next step.
-TEST_F(OrdersTest, DISABLED_NewOrderNumbersAreWrittenPlainlyAndWithoutAccents) {
+TEST_F(OrdersTest, NewOrderNumbersAreWrittenPlainlyAndWithoutAccents) {
   start(rights(kAll));
   to_browser();
   when([this] { return browser_ready(); }, [this] { key(' '); });
@@ -154,10 +148,7 @@ TEST_F(OrdersTest, DISABLED_NewOrderNumbersAreWrittenPlainlyAndWithoutAccents) {
   EXPECT_FALSE(order_exists("007"));
 }
 
-// Disabled until the editor's key handling is mended: a key the browser did not take (a space
-// without the right to create) stays in the queue into the editor, and a second new order does
-// not open its editor; the three scripted sessions below then never reach their next step.
-TEST_F(OrdersTest, DISABLED_WithoutRightNineAnOrderOpensButCannotBeSavedDuplicatedOrCreated) {
+TEST_F(OrdersTest, WithoutRightNineAnOrderOpensButCannotBeSavedDuplicatedOrCreated) {
   start(rights({1, 8, 58, 60}));
   seed_order("R1");
   to_browser();
@@ -177,12 +168,6 @@ TEST_F(OrdersTest, DISABLED_WithoutRightNineAnOrderOpensButCannotBeSavedDuplicat
   for (const std::string& k : seen) EXPECT_NE(k, "duplikuj");
   EXPECT_EQ(header("R1").AUTOR, 1);
 }
-
-}  // namespace
-}  // namespace ksv::client::testing
-
-namespace ksv::client::testing {
-namespace {
 
 TEST_F(OrdersTest, FieldsAreTypedInPlaceAndTheSavedHeaderHoldsThem) {
   start(rights({0, 1, 8, 9, 58, 60}));
