@@ -1,7 +1,7 @@
 // The screen-free rules of the calculator's desktop screens (see names.h).
 #include "calculator/workflow/names.h"
 
-#include <dirent.h>
+#include <algorithm>
 
 #include "toolkit/seznamy.h"
 #include "toolkit/texty.h"
@@ -30,21 +30,18 @@ std::string child_folder(const std::string& folder, const std::string& name) {
   return f + name + "/";
 }
 
-std::string full_listed_name(const std::string& folder, const std::string& listed) {
-  if (listed.size() < toolkit::kNameLength) return listed;
-  DIR* d = opendir(folder.empty() ? "." : folder.c_str());
-  if (!d) return listed;
-  std::string found;
-  int matches = 0;
-  while (dirent* de = readdir(d)) {
-    const std::string name = de->d_name;
-    if (name.compare(0, listed.size(), listed) == 0) {
-      found = name;
-      ++matches;
-    }
-  }
-  closedir(d);
-  return matches == 1 ? found : listed;
+Size fit_into(int32_t w, int32_t h, int32_t box) {
+  if (w <= 0 || h <= 0) return {};
+  if (w <= box && h <= box) return {w, h};
+  const int64_t longer = std::max(w, h);
+  return {static_cast<int32_t>(std::max<int64_t>(1, int64_t{w} * box / longer)),
+          static_cast<int32_t>(std::max<int64_t>(1, int64_t{h} * box / longer))};
+}
+
+std::string last_folder_name(const std::string& folder) {
+  std::string f = folder;
+  while (!f.empty() && f.back() == '/') f.pop_back();
+  return f.substr(f.rfind('/') + 1);
 }
 
 std::string edited_save_name(const std::string& previous, int32_t number, const std::string& text) {

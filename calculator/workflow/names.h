@@ -21,9 +21,15 @@ inline uint16_t next_mask(uint16_t index) { return static_cast<uint16_t>((index 
 // stays at the root.
 std::string parent_folder(const std::string& folder);
 std::string child_folder(const std::string& folder, const std::string& name);
-// The list keeps 32 characters of a name: a longer file or folder name is found again in the
-// folder when exactly one entry begins with the listed text. Shorter names come back unchanged.
-std::string full_listed_name(const std::string& folder, const std::string& listed);
+// A picture of w x h pixels shrunk to fit a square of `box` pixels, keeping its shape (never
+// enlarged, never below one pixel).
+struct Size {
+  int32_t w = 0, h = 0;
+};
+Size fit_into(int32_t w, int32_t h, int32_t box);
+
+// The last name of a folder path ("loga" of "/prog/loga/"); empty for the root.
+std::string last_folder_name(const std::string& folder);
 
 // The name the result is saved under after the save dialog's field was confirmed, from what the
 // field returned: a typed text replaces the name, a number typed alone becomes its digits (the

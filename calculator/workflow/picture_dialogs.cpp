@@ -6,6 +6,8 @@
 //           background marker
 #include <sys/stat.h>
 
+#include <optional>
+
 #include "calculator/workflow/names.h"
 #include "calculator/workflow/workflow.h"
 #include "toolkit/kit/style_guard.h"
@@ -14,6 +16,8 @@ namespace ksv::calculator::ui {
 
 namespace {
 constexpr int32_t kPictureX = 30, kPictureY = 50;  // where the dialogs show the picture
+constexpr int32_t kChooserRows = 17;               // the chooser's list shows one row more
+constexpr int32_t kThumbX = 445, kThumbY = 280, kThumbSize = 128;
 }  // namespace
 
 // ---------------------------------------------------------------- sequence
@@ -71,12 +75,26 @@ bool Workflow::picture_dialogs(bool size_only) {
 void Workflow::fill_chooser_list() {
   toolkit::Seznam& list = tk_.seznam;
   list.SMAZSEZNAM();
-  list.VYTVORSEZNAM(AKTUALNIADR, std::string(1, '\0'));
-  list.VYTVORSEZNAM(AKTUALNIADR, AKTPRIP);
-  list.SETRIDSEZNAM(0, 0, false);
-  tk_.okna.PRVNISEZNAMVOKNE(chooser_window_, 10, 30, 350, 340, 17, 0);
+  // The toolkit browser's listing: names decoded for the list (Czech letters with their glyphs,
+  // long names cut in the middle, folders in brackets) while each entry keeps the bytes that
+  // open it. The mask "*.jpg" takes the extension jpg in any case, as the workshop expects.
+  const toolkit::BrowserFilter filter{{AKTPRIP.substr(AKTPRIP.find('.') + 1)}, false};
+  std::optional<std::vector<toolkit::BrowserEntry>> listed = toolkit::list_folder(AKTUALNIADR, filter);
+  chooser_entries_ = listed ? std::move(*listed) : std::vector<toolkit::BrowserEntry>{};
+  for (const toolkit::BrowserEntry& e : chooser_entries_) list.PRIDEJPRVEK(e.shown, "", false);
+  tk_.okna.PRVNISEZNAMVOKNE(chooser_window_, 10, 30, 350, 340, kChooserRows, 0);
+  // Back in a folder, the highlight returns to the entry chosen or left last time.
+  for (size_t i = 0; i < chooser_entries_.size(); ++i) {
+    if (chooser_entries_[i].name != chooser_mark_) continue;
+    const auto at = static_cast<uint16_t>(i);
+    list.AKTSTRANKA = at > kChooserRows ? static_cast<uint16_t>(at - kChooserRows) : 0;
+    list.AKTPRVEK = static_cast<uint16_t>(at - list.AKTSTRANKA);
+    list.VYPISSEZNAM(list.SEZX, list.SEZY, list.VELSEZX, list.VELSEZY, list.VELSTRANKY,
+                     list.AKTMODSEZNAMU);
+    break;
+  }
   // The folder shown, under the thumbnail: its end, where the names differ.
-  std::string shown = AKTUALNIADR;
+  std::string shown = toolkit::shown_name(AKTUALNIADR, 1000);
   if (shown.size() > 17) shown = "..." + shown.substr(shown.size() - 14);
   text_at(445, 410, shown, 255, tk_.images.NAJDIBARVU(64, 64, 64), 140);
   last_thumb_entry_ = -1;
@@ -93,15 +111,26 @@ void Workflow::show_thumbnail() {
   {
     toolkit::StyleGuard style(g);
     g.SETFILLSTYLE(1, 0);
-    g.BAR(445, 280, 572, 407);
+    g.BAR(kThumbX, kThumbY, kThumbX + kThumbSize - 1, kThumbY + kThumbSize - 1);
   }
   tk_.tlacitka.NUTNOVYKRESLIT = true;
-  if (entry >= tk_.seznam.PRVKU() || thumb_slot_ == kNoSlot) return;
-  const std::string& name = tk_.seznam.SEZNAM[entry].NAZEV;
-  if (name.empty() || name[0] == '\0') return;  // a folder
+  if (entry < 0 || size_t(entry) >= chooser_entries_.size() || thumb_slot_ == kNoSlot) return;
+  const toolkit::BrowserEntry& e = chooser_entries_[size_t(entry)];
+  if (e.kind != toolkit::BrowserEntry::kFile) return;
   images::Obrazky& img = tk_.images;
-  if (img.NAHRAJOBRAZEK(thumb_slot_, AKTUALNIADR + full_listed_name(AKTUALNIADR, name)) == 0 && img.OBRAZKY[thumb_slot_].BPP == 0)
-    img.ZOBRAZOBRAZEK(thumb_slot_, 445, 280);
+  if (img.NAHRAJOBRAZEK(thumb_slot_, AKTUALNIADR + e.name) != 0 || img.OBRAZKY[thumb_slot_].BPP != 0)
+    return;
+  // The loader squeezes width and height into the square each on its own; the picture is
+  // brought back to its own shape and centred in the square.
+  const images::TOBRAZEK& t = img.OBRAZKY[thumb_slot_];
+  const Size fit = fit_into(img.ORIGX, img.ORIGY, kThumbSize);
+  uint16_t shown = thumb_slot_;
+  if ((fit.w != t.VELX || fit.h != t.VELY) && thumb_fit_slot_ != kNoSlot) {
+    img.ZMVELIKOSTI(thumb_slot_, thumb_fit_slot_, fit.w, fit.h, 0);
+    shown = thumb_fit_slot_;
+  }
+  const images::TOBRAZEK& f = img.OBRAZKY[shown];
+  img.ZOBRAZOBRAZEK(shown, kThumbX + (kThumbSize - f.VELX) / 2, kThumbY + (kThumbSize - f.VELY) / 2);
 }
 
 bool Workflow::file_chooser() {
@@ -128,9 +157,14 @@ bool Workflow::file_chooser() {
   place_mask_button();
 
   free_slot(thumb_slot_);
+  free_slot(thumb_fit_slot_);
   thumb_slot_ = tk_.tlacitka.NAJDIOBR();
-  if (thumb_slot_ != kNoSlot && tk_.images.ZALOZOBRAZEK(thumb_slot_, 128, 128, 4) != 0)
+  if (thumb_slot_ != kNoSlot && tk_.images.ZALOZOBRAZEK(thumb_slot_, kThumbSize, kThumbSize, 4) != 0)
     thumb_slot_ = kNoSlot;
+  thumb_fit_slot_ = tk_.tlacitka.NAJDIOBR();
+  if (thumb_fit_slot_ != kNoSlot &&
+      tk_.images.ZALOZOBRAZEK(thumb_fit_slot_, kThumbSize, kThumbSize, 1) != 0)
+    thumb_fit_slot_ = kNoSlot;
   fill_chooser_list();
 
   bool chosen = false;
@@ -162,21 +196,25 @@ bool Workflow::file_chooser() {
     }
     if (ok) {
       ok = false;
-      const int e = list.highlighted();
-      if (e < list.PRVKU()) {
-        const std::string name = list.SEZNAM[e].NAZEV;
-        if (!name.empty() && name[0] == '\0') {
-          AKTUALNIADR = child_folder(AKTUALNIADR, full_listed_name(AKTUALNIADR, name.substr(1)));
-          fill_chooser_list();
-        } else {
-          SOUBORKALK = AKTUALNIADR + full_listed_name(AKTUALNIADR, name);
+      const int at = list.highlighted();
+      if (at >= 0 && size_t(at) < chooser_entries_.size()) {
+        const toolkit::BrowserEntry e = chooser_entries_[size_t(at)];
+        if (e.kind == toolkit::BrowserEntry::kFile) {
+          SOUBORKALK = AKTUALNIADR + e.name;
+          chooser_mark_ = e.name;
           chosen = true;
+        } else {
+          // Up: the folder just left is highlighted in its parent.
+          chooser_mark_ = e.kind == toolkit::BrowserEntry::kParent ? last_folder_name(AKTUALNIADR) : "";
+          AKTUALNIADR = child_folder(AKTUALNIADR, e.name);
+          fill_chooser_list();
         }
       }
     }
     show_thumbnail();
   }
   free_slot(thumb_slot_);
+  free_slot(thumb_fit_slot_);
   tk_.okna.SMAZOKNO(w);
   chooser_window_ = -1;
   return chosen && running();

@@ -61,6 +61,7 @@ int Workflow::run() {
   free_slot(mini_slot_);
   free_slot(preview_slot_);
   free_slot(thumb_slot_);
+  free_slot(thumb_fit_slot_);
   engine.free_slots();
   tk_.okna.SMAZOKNA();
   return exit_status_;

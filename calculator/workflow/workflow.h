@@ -11,6 +11,7 @@
 
 #include "calculator/engine.h"
 #include "calculator/workflow_rules.h"
+#include "toolkit/browser.h"
 #include "toolkit/toolkit.h"
 
 namespace ksv::calculator::ui {
@@ -126,10 +127,13 @@ class Workflow {
   // Picture dialogs: the preview slot and sizes, and the area as chosen on the preview.
   uint16_t preview_slot_ = kNoSlot;
   uint16_t thumb_slot_ = kNoSlot;
+  uint16_t thumb_fit_slot_ = kNoSlot;  // the thumbnail brought back to the picture's shape
   int32_t picture_w_ = 0, picture_h_ = 0, preview_w_ = 0, preview_h_ = 0;
   Area preview_area_;
   int chooser_window_ = -1;
   int32_t last_thumb_entry_ = -1;
+  std::vector<toolkit::BrowserEntry> chooser_entries_;  // the chooser's list, with the bytes to open
+  std::string chooser_mark_;  // the entry to highlight when the chooser lists its folder again
 
   // Segment page.
   uint16_t mini_slot_ = kNoSlot;

@@ -1,9 +1,8 @@
-// The screen-free rules of the calculator's screens: folder moves, long listed names, the save
+// The screen-free rules of the calculator's screens: folder moves, the save
 // name and the segment list's fields and pages.
 #include <gtest/gtest.h>
 
 #include "calculator/workflow/names.h"
-#include "protocol/testsupport/temp_dir.h"
 
 namespace ksv::calculator::ui {
 namespace {
@@ -16,18 +15,19 @@ TEST(ChooserFolders, UpAndDown) {
   EXPECT_EQ(parent_folder("../"), "../../");
   EXPECT_EQ(child_folder("/opt/loga/", "zakaznik"), "/opt/loga/zakaznik/");
   EXPECT_EQ(child_folder("/opt/loga/", ".."), "/opt/");
+  EXPECT_EQ(last_folder_name("/opt/ksv/loga/"), "loga");  // highlighted again after going up
+  EXPECT_EQ(last_folder_name("loga"), "loga");
+  EXPECT_EQ(last_folder_name("/"), "");
 }
 
-TEST(ChooserFolders, LongNamesAreFoundAgain) {
-  ksv::testing::TempDir dir;
-  const std::string long_name = "logo_zakaznika_s_velmi_dlouhym_jmenem.bmp";  // 41 characters
-  dir.write_file(long_name, "x");
-  dir.write_file("kratke.bmp", "x");
-  EXPECT_EQ(full_listed_name(dir.path(), long_name.substr(0, 32)), long_name);
-  EXPECT_EQ(full_listed_name(dir.path(), "kratke.bmp"), "kratke.bmp");
-  // Two names sharing the first 32 characters cannot be told apart: the listed text stays.
-  dir.write_file(long_name + ".bak", "x");
-  EXPECT_EQ(full_listed_name(dir.path(), long_name.substr(0, 32)), long_name.substr(0, 32));
+TEST(Thumbnails, KeepTheirShape) {
+  EXPECT_EQ(fit_into(500, 250, 128).w, 128);
+  EXPECT_EQ(fit_into(500, 250, 128).h, 64);
+  EXPECT_EQ(fit_into(100, 300, 128).w, 42);
+  EXPECT_EQ(fit_into(100, 300, 128).h, 128);
+  EXPECT_EQ(fit_into(40, 20, 128).w, 40);  // small pictures keep their size
+  EXPECT_EQ(fit_into(2048, 1, 128).h, 1);  // a hairline stays visible
+  EXPECT_EQ(fit_into(0, 10, 128).w, 0);
 }
 
 TEST(SaveName, FieldResults) {

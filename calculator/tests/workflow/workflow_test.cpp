@@ -136,7 +136,7 @@ TEST_F(WorkflowTest, MaskButtonStepsThroughSixMasks) {
     // The list shows the folder ".." first, then the pictures of the mask.
     const toolkit::Seznam& l = s->tk.seznam;
     ASSERT_EQ(l.PRVKU(), 2);
-    EXPECT_EQ(l.SEZNAM[0].NAZEV, std::string(1, '\0') + "..");
+    EXPECT_EQ(l.SEZNAM[0].NAZEV, "..");
     EXPECT_EQ(l.SEZNAM[1].NAZEV, "logo.bmp");
   }
   {
@@ -153,7 +153,7 @@ TEST_F(WorkflowTest, ChooserGoesUpAndIntoFolders) {
   auto s = run(Script().keys("Space").keys("Enter"));
   EXPECT_EQ(s->workflow.AKTUALNIADR, dir.path());
   bool has_loga = false;
-  for (const auto& e : s->tk.seznam.SEZNAM) has_loga |= e.NAZEV == std::string(1, '\0') + "loga";
+  for (const auto& e : s->tk.seznam.SEZNAM) has_loga |= e.NAZEV == "[loga]";
   EXPECT_TRUE(has_loga);
 }
 
