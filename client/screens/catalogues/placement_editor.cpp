@@ -15,6 +15,8 @@
 #include "client/pickers.h"
 #include "client/screens/catalogues/entry_keys.h"
 #include "client/screens/catalogues/entry_store.h"
+#include "client/screens/catalogues/field_dialog.h"
+#include "client/screens/catalogues/palette.h"
 #include "client/screens/catalogues/placement_pen.h"
 #include "client/screens/catalogues/placement_picture.h"
 #include "client/workspace.h"
@@ -36,7 +38,6 @@ constexpr int32_t kLeftX = 15, kTopY = 30, kRowStep = 24;
 constexpr int32_t kPictureX = 16, kPictureY = 91;  // inside a one-pixel frame
 constexpr int32_t kSideX = kPictureX + kPreview.w + 20;
 constexpr int32_t kButtonX = -10, kButtonTop = 28, kButtonStep = 24;
-constexpr int32_t kPaletteCell = 10, kPaletteSize = 16 * kPaletteCell;
 constexpr uint8_t kFieldChars = 50;
 // The description holds 32 characters, as the record does.
 constexpr uint8_t kDescriptionChars = 32;
@@ -213,9 +214,10 @@ void PlacementEditor::leave() {
 }
 
 void PlacementEditor::enter_description() {
-  InputResult in = f_.VSTUPNIDIALOG("popisumist", kDescriptionChars);
-  if (!in.confirmed || in.text.empty()) return;
-  rec_.POPIS.assign(in.text.substr(0, kDescriptionChars));
+  std::optional<std::string> typed =
+      ask_text(f_, "popisumist", kDescriptionChars, kDescriptionChars, rec_.POPIS.str());
+  if (!typed) return;
+  rec_.POPIS.assign(*typed);
   key_changed();
 }
 
@@ -289,50 +291,10 @@ void PlacementEditor::load_picture() {
   f_.status("wait");
 }
 
-// The palette in a pop-up: a click chooses a colour and marks it, Enter takes it.
 void PlacementEditor::choose_colour() {
-  int chosen = pen_.colour();
-  enum { kOpen, kTaken, kCancelled } answer = kOpen;
-  int32_t grid_x = 0, grid_y = 0;
-  draw::Graph& g = tk_.graph;
-  auto draw_grid = [&] {
-    toolkit::StyleGuard style(g);
-    for (int i = 0; i < 256; ++i) {
-      const int32_t x = grid_x + (i % 16) * kPaletteCell, y = grid_y + (i / 16) * kPaletteCell;
-      g.SETFILLSTYLE(1, i == chosen ? 255 : tk_.images.NAJDIBARVU(92, 92, 92));
-      g.BAR(x - 1, y - 1, x + kPaletteCell - 2, y + kPaletteCell - 2);
-      g.SETFILLSTYLE(1, i);
-      g.BAR(x, y, x + kPaletteCell - 3, y + kPaletteCell - 3);
-    }
-    tk_.tlacitka.NUTNOVYKRESLIT = true;
-  };
-  int last_buttons = tk_.tlacitka.TLACM;
-  f_.DIALOGOTEVREN = true;
-  f_.dialog(
-      Modal::kPicker, "umbarva", {kPaletteSize + 20, kPaletteSize + 70, "umbarva"},
-      [&](toolkit::Window& w) {
-        grid_x = w.x() + 10;
-        grid_y = w.y() + 28;
-        draw_grid();
-        toolkit::picture_button(tk_, w.index(), "budiz.bmp", [&] { answer = kTaken; }, 10, -8,
-                                keys::kEnter);
-        toolkit::picture_button(tk_, w.index(), "zrusit.bmp", [&] { answer = kCancelled; }, -10,
-                                -8, keys::kEscape);
-      },
-      [&] {
-        const toolkit::Tlacitka& b = tk_.tlacitka;
-        const bool pressed = (b.TLACM & 1) && !(last_buttons & 1);
-        last_buttons = b.TLACM;
-        const int32_t col = (b.MYSX - grid_x) / kPaletteCell, row = (b.MYSY - grid_y) / kPaletteCell;
-        if (pressed && b.MYSX >= grid_x && b.MYSY >= grid_y && col < 16 && row < 16) {
-          chosen = row * 16 + col;
-          draw_grid();
-        }
-        return answer != kOpen || f_.screen_left();
-      });
-  f_.DIALOGOTEVREN = false;
+  std::optional<uint8_t> colour = pick_colour(f_, pen_.colour());
   pen_.reset();
-  if (answer == kTaken) pen_.set_colour(uint8_t(chosen));
+  if (colour) pen_.set_colour(*colour);
 }
 
 void PlacementEditor::take_tool(Tool tool) {

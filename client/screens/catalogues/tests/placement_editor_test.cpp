@@ -10,6 +10,7 @@
 
 #include "client/keys.h"
 #include "client/screens/catalogues/entry_keys.h"
+#include "client/screens/catalogues/palette.h"
 #include "client/tests/fixture.h"
 #include "images/testsupport/picture_builders.h"
 #include "protocol/record_file.h"
@@ -109,9 +110,11 @@ class PlacementEditorTest : public ClientTest {
     when([left] { return --*left <= 0; }, std::move(action));
   }
 
-  void type_description(const std::string& text) {
+  // The field starts with the description as it stands: `erase` characters of it go first.
+  void type_description(const std::string& text, int erase = 0) {
     then([this] { key('p'); });
-    when_modal(Modal::kInput, [this, text] {
+    when_modal(Modal::kInput, [this, text, erase] {
+      for (int i = 0; i < erase; ++i) key(keys::kBackspace);
       type(text);
       key(keys::kEnter);
     });
@@ -148,12 +151,13 @@ class PlacementEditorTest : public ClientTest {
       key('t');  // the pencil put down again
     });
   }
-  // The palette: a click on the colour's cell, then Enter. The pop-up stands in the middle of
-  // the screen, its grid of 10-pixel cells 10 pixels in and 28 down.
+  // The palette: a click on the colour's cell, then Enter.
   void choose_colour(uint8_t colour) {
     then([this] { key('b'); });
-    const int x = 320 - 180 / 2 + 10 + (colour % 16) * 10 + 3, y = 240 - 230 / 2 + 28 + (colour / 16) * 10 + 3;
-    when([this] { return f().modal.key == "umbarva" && settled(); },
+    using namespace catalogues;
+    const int x = 320 - kPaletteW / 2 + kGridX + (colour % 16) * kCell + 3;
+    const int y = 240 - kPaletteH / 2 + kGridY + (colour / 16) * kCell + 3;
+    when([this] { return f().modal.key == "paleta" && settled(); },
          [this, x, y] { hb().move_mouse(x, y); });
     after(3, [this] { hb().set_buttons(1); });
     after(3, [this] { hb().set_buttons(0); });
@@ -303,7 +307,7 @@ TEST_F(PlacementEditorTest, AListedPlacementShowsItsPictureAndOneWithoutClearsIt
     with_picture = screen(kPictureLeft + 50, kPictureTop + 30);
     if (const char* d = std::getenv("KSV_SHOTS")) hb().screenshot(std::string(d) + "/placement-listed.png");
   });
-  type_description("RUKAV");
+  type_description("RUKAV", 4);
   bool done = false;
   then([&, this] {
     cleared = screen(kPictureLeft + 50, kPictureTop + 30);
