@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "client/keys.h"
+#include "client/screens/orders/editor.h"
 #include "client/screens/catalogues/entry_keys.h"
 #include "client/screens/catalogues/palette.h"
 #include "client/tests/fixture.h"
@@ -16,6 +17,7 @@
 #include "protocol/record_file.h"
 #include "protocol/records/catalogues.h"
 #include "protocol/rights.h"
+#include "server/store/orders.h"
 
 namespace ksv::client::testing {
 namespace {
@@ -97,7 +99,7 @@ class PlacementEditorTest : public ClientTest {
   bool on_12() {
     if (f().AKTUALNIOBRAZOVKA != 12 || f().modal.kind != Modal::kNone || !settled()) return false;
     for (const auto& b : app->tk.tlacitka.TLACITKO)
-      if (b.AKTIVNI && b.picture.find("pridat.bmp") != std::string::npos) return true;
+      if (b.AKTIVNI && b.picture.find("tuzka.bmp") != std::string::npos) return true;
     return false;
   }
   bool idle() { return on_12() && !app->client.transfer_active() && f().status_text == f().text("wait"); }
@@ -317,6 +319,61 @@ TEST_F(PlacementEditorTest, AListedPlacementShowsItsPictureAndOneWithoutClearsIt
   EXPECT_EQ(with_picture, blue);
   EXPECT_EQ(cleared, background()) << "RUKAV has no picture: ZADA's must not stay on show";
   EXPECT_EQ(f().requests_sent[55], 0);
+}
+
+}  // namespace
+}  // namespace ksv::client::testing
+
+namespace ksv::client::testing {
+namespace {
+
+// The way in from a program: its placement picker adds a placement for the program's material,
+// and leaving the editor goes back to the program, which stayed open on the server meanwhile.
+TEST_F(PlacementEditorTest, FromAProgramTheNewPlacementTakesItsMaterialAndLeadsBack) {
+  const int32_t novak = add_user("novak", "n", bits({0, 1, 2, 3, 8, 14, 58}));
+  server::OrderStore o(sdir);
+  ASSERT_TRUE(o.create_order("Z1", novak));
+  ASSERT_TRUE(o.create_program("z1", "P1", novak, clock.now()));
+  open_client();
+  app->tk.trace.open(trace);
+  login_directly("novak", "n");
+  f().compose().ULOZRETEZEC(slot::kText, true, "novak");
+  ASSERT_EQ(f().request(27, "info"), 245);
+  f().read_user_record();
+  f().compose().ULOZRETEZEC(slot::kText, true, "Z1");
+  ASSERT_EQ(f().request(17, "openzak"), 225);
+  orders::open_program(f(), app->workspace, "P1");
+  ASSERT_EQ(f().POZADOVANAOBRAZOVKA, 73);
+
+  auto on_73 = [this] { return f().AKTUALNIOBRAZOVKA == 73 && f().modal.kind == Modal::kNone && settled(); };
+  when(on_73, [this] { key('m'); });  // the program's material: FLEECE, the second one
+  when([this] { return f().modal.key == "material" && settled(); }, [this] {
+    hb().extended_key(keys::kDown);
+    key(keys::kEnter);
+  });
+  when([=, this] { return on_73() && f().status_text == f().text("wait"); }, [this] { key('u'); });
+  when([this] { return f().modal.key == "umisteni" && settled(); },
+       [this] { hb().extended_key(keys::kInsert); });
+  type_description("Kapsa");
+  then([this] { key('a'); });
+  bool left = false;
+  when([this] { return on_12() && f().status_text == f().text("umulozeno"); }, [&, this] {
+    left = true;
+    key(keys::kEscape);
+  });
+  int closes = -1;  // program closings sent by the time the program editor is back
+  ASSERT_TRUE(run_until([&] {
+    if (!left || !on_73()) return false;
+    closes = f().requests_sent[41];
+    return true;
+  }));
+
+  std::vector<TUmisteni> listed = read_records<TUmisteni>(sdir + "umisten.dat").value_or(std::vector<TUmisteni>{});
+  ASSERT_EQ(listed.size(), 2U);
+  EXPECT_EQ(listed[1].POPIS.str(), "Kapsa");
+  EXPECT_EQ(listed[1].MATERIAL, 2) << "the material of the program";
+  EXPECT_EQ(f().requests_sent[38], 0) << "no picture was made";
+  EXPECT_EQ(closes, 0) << "the program stayed open";
 }
 
 }  // namespace
