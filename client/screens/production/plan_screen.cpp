@@ -70,7 +70,7 @@ void copy_and_show(Frame& f, const std::string& report) {
   toolkit::BrowserFilter filter;
   filter.extensions = {"txt"};
   filter.folder_choice = true;
-  std::optional<toolkit::BrowserChoice> choice = browser.run(filter, places);
+  std::optional<toolkit::BrowserChoice> choice = browser.run(filter, places, "planslozka");
   c.POSLEDNIADRESAR = places.POSLEDNIADRESAR;
   for (int i = 0; i < toolkit::kFavourites && i < kFavourites; ++i) c.OBLIBENE[i] = places.OBLIBENE[i];
   if (f.screen_left()) return;

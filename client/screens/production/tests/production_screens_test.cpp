@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "client/screens/production/production_rules.h"
+#include "client/screens/programs/tests/dst_maker.h"
 #include "client/screens/production/tests/production_fixture.h"
 #include "protocol/record_file.h"
 #include "protocol/records/catalogues.h"
@@ -213,6 +214,56 @@ TEST_F(CardTest, ACardWhoseProgramCannotBeOpenedClosesOnlyTheOrder) {
   EXPECT_EQ(f().requests_sent[41], 0);
   EXPECT_EQ(f().requests_sent[18], 1);
   EXPECT_TRUE(session().open_order.empty());
+}
+
+TEST_F(CardTest, TheStitchFileComesWithItsOwnCardForThePreviewAndTheMachine) {
+  ::mkdir((cdir + "machine").c_str(), 0755);
+  open_client_hook = [this] { app->config.ADRESARSTROJE = cdir + "machine/"; };
+  start_production(rights(kOperator));
+  seed_card();
+  seed_work("A", "P2", true);
+  programs::testing::DesignBuilder d;
+  d.to(300, 0).to(300, 200).change().to(0, 200);
+  const std::string design = d.file("LOGO");
+  dir.write_file("server/databaze/a/p1/prog.dst", design);
+  to_production();
+  int painted = 0;
+  when([this] { return list_ready(); }, [this] { key(13); });
+  when([this] { return card_ready(); }, [&] {
+    shot("production-card-preview.png");
+    const images::TOBRAZEK& slot = app->images.OBRAZKY[0];
+    for (int y = 0; y < slot.VELY; ++y)
+      for (int x = 0; x < slot.VELX; ++x)
+        painted += slot.BUFFER[size_t(y) * size_t(slot.MAXX) + size_t(x)] != 0xFF;
+    key('h');
+  });
+  // A copy ends with a word in the status line.
+  auto said = [this] {
+    return on_screen(production::kScreenCard) && f().status_text != f().text("wait") &&
+           f().status_text != f().text("copyfile");
+  };
+  std::string first_said, second_said;
+  when(said, [&] {
+    first_said = f().status_text;
+    key(27);
+  });
+  when([this] { return list_ready() && f().requests_sent[18] == 1; }, [this] {
+    hb().extended_key(80);  // Down: P2, which has no stitch file
+    key(13);
+    card_visits = 2;
+  });
+  when([this] { return card_ready(); }, [this] { key('h'); });
+  when(said, [&] {
+    second_said = f().status_text;
+    key(27);
+  });
+  ASSERT_TRUE(run_until([this] { return script_done() && list_ready(); }));
+  EXPECT_GT(painted, 50) << "the design is drawn";
+  EXPECT_EQ(dir.read_file("client/machine/P1.dst"), design);
+  // The first card's file stayed in temp/ no longer than its card: P2 copies nothing.
+  EXPECT_FALSE(std::filesystem::exists(cdir + "machine/P2.dst"));
+  EXPECT_EQ(first_said.rfind(f().text("zkopirovano").substr(0, 5), 0), 0u) << first_said;
+  EXPECT_EQ(second_said, f().text("nicdst"));
 }
 
 class PlanTest : public ProductionTest {
