@@ -51,14 +51,18 @@ std::optional<T> fetch_record(Frame& f, const char* name, const char* status_key
   return read_record<T>(path, 0);
 }
 
+// Only the session that opened them can close them: after a lost connection or a logout the
+// server has released them already, and a new session would wait for a reply in vain.
+bool same_session(Frame& f) { return f.info().SPOJENO && f.info().PRIHLASEN; }
+
 void close_program(Frame& f) {
-  if (!f.info().SPOJENO) return;
+  if (!same_session(f)) return;
   f.compose();
   f.request(req::kCloseProgram, "closepzak");
 }
 
 void close_order(Frame& f) {
-  if (!f.info().SPOJENO) return;
+  if (!same_session(f)) return;
   f.compose();
   f.request(req::kCloseOrder, "closezak");
 }

@@ -1,6 +1,7 @@
 // The production list (screen 8): the programs released to production of the open orders, by
 // default those due today for every operator, a page of 4096 at a time; from here a program's
 // card is opened and the search (82) chooses another day or only one's own work.
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <set>
@@ -79,6 +80,7 @@ class ListScreen {
   void fetch();
   void name_people(const orders::ListPage& page);
   void show_page();
+  void highlight_last_card();
   void turn_page(int by);
   void open_highlighted();
 
@@ -129,10 +131,29 @@ void ListScreen::show_page() {
   if (list.PRVKU() > 0) list.SETRIDSEZNAM(0, 0, false);
   tk_.okna.PRVNISEZNAMVOKNE(window_, kListX, kListY, kListW, kListH,
                             kListH / (tk_.texty.AKTVELFONTU + 1) - 1, kListMode | 0x80);
+  highlight_last_card();
   char text[96];
   std::snprintf(text, sizeof text, "%s %u/%u (%d)", f_.text("strana").c_str(),
                 unsigned(ws_.list.page + 1), unsigned(ws_.list.pages), list.PRVKU());
   f_.STAVOVYRADEK(text);
+}
+
+// Back from a card, the cursor stands on its program again, so the operator goes on down the
+// list from where the work was.
+void ListScreen::highlight_last_card() {
+  toolkit::Seznam& list = tk_.seznam;
+  const std::string order = ws_.AKTZAKAZKA.CISLO.str(), code = ws_.AKTPROGRAM.KOD.str();
+  if (order.empty() || code.empty()) return;
+  for (int i = 0; i < list.PRVKU(); ++i) {
+    const toolkit::TPrvek& e = list.SEZNAM[size_t(i)];
+    if (e.NAZEV != code || line_order(e.SPEC) != order) continue;
+    list.AKTSTRANKA = uint16_t(std::max(0, i - list.VELSTRANKY / 2));
+    list.AKTPRVEK = uint16_t(i - list.AKTSTRANKA);
+    list.VYPISSEZNAM(list.SEZX, list.SEZY, list.VELSEZX, list.VELSEZY, list.VELSTRANKY,
+                     list.AKTMODSEZNAMU);
+    tk_.tlacitka.NUTNOVYKRESLIT = true;
+    return;
+  }
 }
 
 void ListScreen::turn_page(int by) {

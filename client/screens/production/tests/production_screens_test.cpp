@@ -258,6 +258,7 @@ TEST_F(CardTest, TheStitchFileComesWithItsOwnCardForThePreviewAndTheMachine) {
     key(27);
   });
   ASSERT_TRUE(run_until([this] { return script_done() && list_ready(); }));
+  EXPECT_EQ(app->tk.seznam.highlighted(), 1) << "back on the line of the last card";
   EXPECT_GT(painted, 50) << "the design is drawn";
   EXPECT_EQ(dir.read_file("client/machine/P1.dst"), design);
   // The first card's file stayed in temp/ no longer than its card: P2 copies nothing.
