@@ -34,12 +34,41 @@ bool plain_name(const std::string& n) {
          n.find('\0') == std::string::npos;
 }
 
-// A message in the status line with "%U" naming its subject.
-void say(Frame& f, const std::string& key, const std::string& subject) {
+// The text of a key with "%U" naming its subject.
+std::string text_of(Frame& f, const std::string& key, const std::string& subject) {
   std::string t = f.text(key);
   const size_t at = t.find("%U");
   if (at != std::string::npos) t.replace(at, 2, subject);
-  f.STAVOVYRADEK(t);
+  return t;
+}
+
+void say(Frame& f, const std::string& key, const std::string& subject) {
+  f.STAVOVYRADEK(text_of(f, key, subject));
+}
+
+// What the user must read before the screen goes back — the browser it returns to rewrites
+// the status line at once: a window with the text, the file below it, and one button.
+void tell(Frame& f, const std::string& key, const std::string& path) {
+  constexpr size_t kChars = 56;
+  std::string line = text_of(f, key, "");
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  // A long path keeps its end, where the file's name is.
+  std::string shown = path;
+  if (shown.size() > kChars) shown = "..." + shown.substr(shown.size() - (kChars - 3));
+  toolkit::Toolkit& tk = f.tk();
+  const uint8_t ink = tk.images.NAJDIBARVU(0, 0, 64), paper = tk.images.NAJDIBARVU(255, 255, 255);
+  bool closed = false;
+  f.DIALOGOTEVREN = true;
+  f.dialog(
+      Modal::kNotice, key, {460, 100, "planvyroby"},
+      [&](toolkit::Window& w) {
+        tk.okna.VYPISUDAJOKNO(w.index(), 10, 28, ink, paper, uint8_t(kChars), line);
+        tk.okna.VYPISUDAJOKNO(w.index(), 10, 46, ink, paper, uint8_t(kChars), shown);
+        toolkit::picture_button(tk, w.index(), "budiz.bmp", [&closed] { closed = true; }, 0, -5,
+                                13);
+      },
+      [&] { return closed || f.screen_left(); });
+  f.DIALOGOTEVREN = false;
 }
 
 // The plan's search lines; nothing when the list did not arrive (the user has been told).
@@ -91,12 +120,12 @@ void copy_and_show(Frame& f, const std::string& report) {
   switch (toolkit::copy_report(report, choice->folder, name, confirm)) {
     case toolkit::ReportResult::kDone: break;
     case toolkit::ReportResult::kKept: say(f, "plankde", toolkit::utf8_to_cp1250(report)); return;
-    case toolkit::ReportResult::kFailed: say(f, "plannelze", toolkit::utf8_to_cp1250(target)); return;
+    case toolkit::ReportResult::kFailed: tell(f, "plannelze", toolkit::utf8_to_cp1250(target)); return;
   }
   if (f.tk().opener.open(target) == toolkit::OpenResult::kStarted)
     say(f, "planhotov", toolkit::utf8_to_cp1250(target));
   else
-    say(f, "plankde", toolkit::utf8_to_cp1250(target));
+    tell(f, "plankde", toolkit::utf8_to_cp1250(target));  // no desktop to show it: say where
 }
 
 }  // namespace
@@ -121,7 +150,7 @@ void build_plan(Frame& f, Workspace& ws) {
     if (toolkit::write_report(report, text) == toolkit::ReportResult::kDone)
       copy_and_show(f, report);
     else
-      say(f, "plannelze", toolkit::utf8_to_cp1250(std::string("temp/") + kReportName));
+      tell(f, "plannelze", toolkit::utf8_to_cp1250(std::string("temp/") + kReportName));
   }
   if (f.screen_left()) return;
   f.request_screen(back);

@@ -275,7 +275,7 @@ class PlanTest : public ProductionTest {
       app->config.POSLEDNIADRESAR = cdir + "out/";
       app->tk.opener.launcher = [this](const std::string& path) {
         opened = path;
-        return toolkit::OpenResult::kStarted;
+        return opener_result;
       };
     };
   }
@@ -285,6 +285,7 @@ class PlanTest : public ProductionTest {
            l[0].NAZEV == ".";
   }
   std::string opened;
+  toolkit::OpenResult opener_result = toolkit::OpenResult::kStarted;
 };
 
 TEST_F(PlanTest, ThePlanIsWrittenByDeadlineCopiedAfterAskingAndShown) {
@@ -347,6 +348,23 @@ TEST_F(PlanTest, AFileKeptWhenTheUserSaysNoIsNotShown) {
   ASSERT_TRUE(run_until([this] { return script_done() && browser_ready(); }));
   EXPECT_EQ(dir.read_file("client/out/vyroba.txt"), "old plan\n");
   EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(PlanTest, WithoutADesktopToShowItThePlanSaysWhereItIs) {
+  opener_result = toolkit::OpenResult::kNoOpener;
+  start_production(rights({0, 1, 8, 58}));
+  seed_due_order("X1", {}, {3, 3, 2026});
+  to_browser();
+  when([this] { return browser_ready(); }, [this] { key(16); });
+  when([this] { return in_browser(); }, [this] { key(13); });
+  when_modal(Modal::kNotice, [this] {
+    shot("plan-where.png");
+    key(13);
+  });
+  ASSERT_TRUE(run_until([this] { return script_done() && browser_ready(); }));
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "plankde"), 1);
+  EXPECT_EQ(opened, cdir + "out/vyroba.txt");
+  EXPECT_NE(dir.read_file("client/out/vyroba.txt").find("X1"), std::string::npos);
 }
 
 }  // namespace
