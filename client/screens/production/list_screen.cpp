@@ -26,6 +26,7 @@ constexpr int32_t kWidth = 600, kHeight = 400;
 constexpr int32_t kHeadingsY = 37;
 constexpr int32_t kListX = 10, kListY = 44, kListW = 580, kListH = 316;
 constexpr int32_t kListMode = 6;  // the client draws the columns of this list
+constexpr int32_t kSwitchesX = 365, kSwitchesChars = 20;
 
 // Where each column starts inside the list's box and how wide it is: the code, the customer,
 // the material text, the material, the placement, the operator.
@@ -81,6 +82,7 @@ class ListScreen {
   void name_people(const orders::ListPage& page);
   void show_page();
   void highlight_last_card();
+  void show_switches();
   void turn_page(int by);
   void open_highlighted();
 
@@ -156,6 +158,14 @@ void ListScreen::highlight_last_card() {
   }
 }
 
+// Which work the list holds, beside the buttons: a day or any day, one's own or everybody's.
+void ListScreen::show_switches() {
+  const std::string text = f_.text(ws_.JENDNES ? "kratdnes" : "kratkdykoli") + ", " +
+                           f_.text(ws_.VSECHNY ? "kratvsech" : "kratmoje");
+  tk_.okna.VYPISUDAJOKNO(window_, kSwitchesX, kHeight - 30, tk_.images.NAJDIBARVU(192, 192, 255),
+                         tk_.images.NAJDIBARVU(64, 64, 64), kSwitchesChars, text);
+}
+
 void ListScreen::turn_page(int by) {
   const int page = int(ws_.list.page) + by;
   if (page < 0 || page >= int(ws_.list.pages)) return;
@@ -200,6 +210,7 @@ void ListScreen::run() {
     ws_.KRITERIA = production_criteria(f_.client().conn.clock().now().datum(), true, true,
                                        f_.info().MOJEID);
   }
+  show_switches();
   if (ws_.NACISTZNOVU) {
     ws_.NACISTZNOVU = false;
     fetch();
