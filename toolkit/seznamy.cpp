@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <span>
 
 #include "toolkit/kit/style_guard.h"
 
@@ -182,6 +183,28 @@ static const char* const kStitchNames[] = {"---",   "Tatami",       "Tatami+Stei
                                            "Aplikace+Steil", "Rovny steh", "Saten",
                                            "Dvojity steh", "Trojity steh", "Steil", "Saten+Steil"};
 
+SegmentRowLayout segment_row_layout(draw::Graph& g, int font_size, int offset) {
+  constexpr int kGap = 4;
+  StyleGuard style(g);
+  auto widest = [&](std::span<const char* const> texts) {
+    int w = 0;
+    for (int font : {4, 20}) {  // plain rows and the highlighted one
+      g.SETTEXTSTYLE(font, 0, font_size);
+      for (const char* t : texts) w = std::max(w, g.TEXTWIDTH(t));
+    }
+    return w;
+  };
+  static const char* const kNumber[] = {"4095"}, *const kStyles[] = {"slaba", "silna"},
+                           *const kDirections[] = {"horiz.", "svisle"};
+  SegmentRowLayout at;
+  at.colour = offset + 10 + widest(kNumber) + kGap;
+  at.type = at.colour + SegmentRowLayout::kColourWidth + kGap;
+  at.style = at.type + widest(kStitchNames) + kGap;
+  at.direction = at.style + widest(kStyles) + kGap;
+  at.holes = at.direction + widest(kDirections) + kGap;
+  return at;
+}
+
 void Seznam::draw_columns(int mode, const TPrvek& e, int offset, int row, int row_top) {
   const int line = texty_.AKTVELFONTU + 1;
   const int base = 25 + row * line;
@@ -199,20 +222,30 @@ void Seznam::draw_columns(int mode, const TPrvek& e, int offset, int row, int ro
     case 3: {
       uint8_t colour = static_cast<uint8_t>(STR2INT(param(1)));
       int type = STR2INT(param(2));
+      const SegmentRowLayout at = segment_row_layout(g_, texty_.AKTVELFONTU, offset);
       {
         StyleGuard style(g_);
         g_.SETFILLSTYLE(1, colour);
-        g_.BAR(offset + 10, row_top + 2, offset + 19, row_top + line - 3);
+        g_.BAR(at.colour, row_top + 2, at.colour + SegmentRowLayout::kColourWidth - 1,
+               row_top + line - 3);
       }
       int name = type & 0x7F;
-      g_.OUTTEXTXY(offset + 30, base, name < 11 ? kStitchNames[name] : "---");
-      g_.OUTTEXTXY(offset + 140, base, type >= 128 ? "slaba" : "silna");
-      g_.OUTTEXTXY(offset + 190, base, param(3) == "0" ? "horiz." : "svisle");
-      int holes = std::min(STR2INT(param(4)), 64);  // more dots than that leave the row anyway
-      for (int i = 0; i < holes; ++i) {
-        int hx = offset + 232 + 3 * (i % 2), hy = 13 + row * line + 3 * (i / 2);
-        for (int dy = 0; dy < 2; ++dy)
-          for (int dx = 0; dx < 2; ++dx) g_.PUTPIXEL(hx + dx, hy + dy, colour);
+      g_.OUTTEXTXY(at.type, base, name < 11 ? kStitchNames[name] : "---");
+      g_.OUTTEXTXY(at.style, base, type >= 128 ? "slaba" : "silna");
+      g_.OUTTEXTXY(at.direction, base, param(3) == "0" ? "horiz." : "svisle");
+      // Holes as a count beside a small square in the segment's colour: a row of 2 x 2 dots
+      // could not be counted and ran into the direction.
+      const int holes = STR2INT(param(4));
+      if (holes > 0) {
+        const int mark_top = row_top + (line - SegmentRowLayout::kHoleMark) / 2;
+        {
+          StyleGuard style(g_);
+          g_.SETCOLOR(colour);
+          g_.RECTANGLE(at.holes, mark_top, at.holes + SegmentRowLayout::kHoleMark - 1,
+                       mark_top + SegmentRowLayout::kHoleMark - 1);
+        }
+        g_.OUTTEXTXY(at.holes + SegmentRowLayout::kHoleMark + SegmentRowLayout::kHoleGap, base,
+                     INT2STR(holes));
       }
       break;
     }

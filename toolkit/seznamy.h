@@ -27,6 +27,18 @@ struct TPrvek {
   std::string SPEC;   // fields, each ended by code 0; at most 255 characters
 };
 
+// Where the columns of a logo segment row (mode 3) stand, from the left of the box: the number
+// (the entry's name) at 10, then the colour box, the stitch type, light or strong, the
+// direction and the hole count. Each column is as wide as its widest text in the wider of the
+// list's two fonts, so a number up to 4095 or the longest stitch name never runs under the next.
+struct SegmentRowLayout {
+  int colour = 0, type = 0, style = 0, direction = 0, holes = 0;
+  static constexpr int kColourWidth = 10;
+  static constexpr int kHoleMark = 5;  // the small square before the hole count
+  static constexpr int kHoleGap = 2;
+};
+SegmentRowLayout segment_row_layout(draw::Graph& g, int font_size, int offset);
+
 class Seznam {
  public:
   Seznam(draw::Graph& graph, images::Obrazky& images, Texty& texty);

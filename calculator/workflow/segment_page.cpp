@@ -237,7 +237,9 @@ void Workflow::rebuild_list(bool keep_position) {
     ++k;
   }
   if (!keep_position) {
-    l.PRVNIVYPISSEZ(327, 30, 300, 200, 9, 3);
+    // To the screen's right edge: a row with a four-digit number, the longest stitch name and
+    // the hole count needs every pixel of it.
+    l.PRVNIVYPISSEZ(327, 30, 312, 200, 9, 3);
   } else {
     l.AKTSTRANKA = top;
     l.AKTPRVEK = row;

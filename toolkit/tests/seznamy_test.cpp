@@ -194,13 +194,54 @@ TEST_F(ListTest, ColumnsByMode) {
   EXPECT_GT(ink(40, 80), 0);
 }
 
-TEST_F(ListTest, SegmentModeDrawsTheColourBox) {
-  l().PRIDEJPRVEK("seg", fields({"28", "129", "0", "3"}), false);
-  l().PRVNIVYPISSEZ(0, 0, 400, 100, 5, 3);
-  EXPECT_EQ(px(12, 16), 28);
-  EXPECT_EQ(px(232, 13), 28);  // first hole dot
-  EXPECT_EQ(px(235, 13), 28);  // second, beside it
-  EXPECT_EQ(px(232, 16), 28);  // third, below
+// A segment row with the largest number and four holes, highlighted and not: every column's
+// ink stays inside its own box, the boxes do not overlap, and the row fits the list.
+TEST_F(ListTest, SegmentRowColumnsDoNotOverlap) {
+  const int width = 312;  // the segment page's list
+  for (bool highlighted : {true, false}) {
+    graph.CLEARDEVICE();
+    l().SMAZSEZNAM();
+    l().PRIDEJPRVEK("0", fields({"28", "4", "0", "0"}), false);
+    l().PRIDEJPRVEK("4095", fields({"28", "132", "1", "4"}), false);  // Aplikace+Steil, light
+    l().PRVNIVYPISSEZ(0, 0, width, 100, 5, 3);
+    const int r = 1, line = tk.texty.AKTVELFONTU + 1;
+    if (highlighted) l().SEZNAMDOLU();
+    const SegmentRowLayout at = segment_row_layout(graph, tk.texty.AKTVELFONTU, 0);
+    auto text_w = [&](const std::string& t) {
+      graph.SETTEXTSTYLE(highlighted ? 20 : 4, 0, tk.texty.AKTVELFONTU);
+      return graph.TEXTWIDTH(t);
+    };
+    struct Box {
+      const char* what;
+      int x1, x2;  // inclusive
+    };
+    const std::vector<Box> boxes = {
+        {"number", 10, 10 + text_w("4095") - 1},
+        {"colour", at.colour, at.colour + SegmentRowLayout::kColourWidth - 1},
+        {"type", at.type, at.type + text_w("Aplikace+Steil") - 1},
+        {"style", at.style, at.style + text_w("slaba") - 1},
+        {"direction", at.direction, at.direction + text_w("svisle") - 1},
+        {"holes", at.holes, at.holes + SegmentRowLayout::kHoleMark + SegmentRowLayout::kHoleGap + text_w("4") - 1},
+    };
+    for (size_t i = 1; i < boxes.size(); ++i)
+      EXPECT_LT(boxes[i - 1].x2, boxes[i].x1) << boxes[i - 1].what << " / " << boxes[i].what;
+    EXPECT_LT(boxes.back().x2, width - 10) << "the row leaves the list";
+    // The drawn ink of the row: inside the boxes only, and some in each.
+    const uint8_t frame = 191, back = images.NAJDIBARVU(64, 64, 64);
+    const int top = 9 + r * line + 1, bottom = 7 + (r + 1) * line - 1;
+    std::vector<int> ink(boxes.size(), 0);
+    for (int y = top; y <= bottom; ++y)
+      for (int x = 6; x < width - 10; ++x) {
+        const uint8_t c = px(x, y);
+        if (c == back || c == frame) continue;
+        bool inside = false;
+        for (size_t i = 0; i < boxes.size(); ++i)
+          if (x >= boxes[i].x1 && x <= boxes[i].x2) inside = true, ++ink[i];
+        EXPECT_TRUE(inside) << "ink at " << x << "," << y << (highlighted ? " (highlighted)" : "");
+        if (!inside) return;
+      }
+    for (size_t i = 0; i < boxes.size(); ++i) EXPECT_GT(ink[i], 0) << boxes[i].what;
+  }
 }
 
 }  // namespace
