@@ -330,6 +330,8 @@ bool Frame::help_page(const std::string& key) {
   if (!first.empty() || tx.RADKU > 0) lines.push_back(first);
   for (int i = 0; i < tx.RADKU; ++i) lines.push_back(tx.TEXTBUFFER[i]);
   const bool more = !lines.empty() && lines.back() == ">>>";
+  // The window leaves ">>>" out, so the height does not count it either.
+  lines.erase(std::remove(lines.begin(), lines.end(), ">>>"), lines.end());
 
   int widest = 0;
   {

@@ -43,7 +43,7 @@ bool Workflow::result_screen() {
   text_button(win, "Nove", [&] { jump = kNewPicture; }, 5, 109, 110);
   text_button(win, "Uloz", [&] { save = true; }, 5, 149, 32);
   text_button(win, "Konec", [&] { quit = true; }, 5, 189, 13);
-  text_button(win, "Pomoc", [&] { help({"helpkonec"}, 340, 260); }, 5, 229, 59);
+  text_button(win, "Pomoc", [&] { help({"helpkonec"}); }, 5, 229, 59);
   tk_.tlacitka.NUTNOVYKRESLIT = true;
   tk_.trace.event("result", total);
 

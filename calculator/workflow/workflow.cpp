@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "toolkit/kit/picture_button.h"
@@ -121,9 +122,10 @@ void Workflow::text_at(int32_t x, int32_t y, const std::string& text, uint8_t co
 
 // ---------------------------------------------------------------- help, errors, questions
 
-void Workflow::help(const std::vector<std::string>& pages, int32_t w, int32_t h) {
+void Workflow::help(const std::vector<std::string>& pages) {
   for (size_t i = 0; i < pages.size() && running(); ++i) {
-    const int win = open_window(-1, -1, w, h, true, "napoveda", pages[i]);
+    const HelpSize size = help_size(pages[i], i + 1 < pages.size());
+    const int win = open_window(-1, -1, size.w, size.h, true, "napoveda", pages[i]);
     if (win < 0) return;
     bool done = false, next = false;
     text_button(win, "Budiz", [&] { done = true; }, i + 1 < pages.size() ? 10 : 0, -8, 13);
@@ -132,6 +134,29 @@ void Workflow::help(const std::vector<std::string>& pages, int32_t w, int32_t h)
     tk_.okna.SMAZOKNO(win);
     if (!next) return;
   }
+}
+
+Workflow::HelpSize Workflow::help_size(const std::string& key, bool two_buttons) {
+  toolkit::Texty& tx = tk_.texty;
+  std::vector<std::string> lines{tx.text(key)};
+  for (int i = 0; i < tx.RADKU; ++i)
+    if (tx.TEXTBUFFER[size_t(i)] != ">>>") lines.push_back(tx.TEXTBUFFER[size_t(i)]);
+  int widest = 0;
+  {
+    draw::Graph& g = tk_.graph;
+    toolkit::StyleGuard style(g);
+    g.SETTEXTSTYLE(4, 0, tx.AKTVELFONTU);
+    // A leading formatting code is measured with its line: a few pixels to spare.
+    for (const std::string& l : lines) widest = std::max(widest, g.TEXTWIDTH(l));
+  }
+  // Lines start 10 pixels in; the buttons (64 wide, 10 from the edges) need room side by side.
+  const int32_t buttons = two_buttons ? 2 * 64 + 40 : 64 + 20;
+  // The title line sits 40 below the top and every further line one line lower; the buttons
+  // stand 8 above the bottom edge.
+  const int32_t line = tx.AKTVELFONTU + 1;
+  const int32_t h = 40 + int32_t(lines.size()) * line + 10 + 33 + 8;
+  return {std::min(std::max(widest + 24, buttons), draw::kScreenW),
+          std::min(h, draw::kScreenH)};
 }
 
 void Workflow::fatal(int code) {

@@ -76,7 +76,12 @@ class Workflow {
   void picture_button(int window, const std::string& picture, const std::string& caption,
                       std::function<void()> action, int32_t x, int32_t y, int32_t w, int32_t h,
                       uint8_t key);
-  void help(const std::vector<std::string>& pages, int32_t w = 520, int32_t h = 400);
+  // Help pages one after another ("&Dalsi" between them), each window sized to its text.
+  void help(const std::vector<std::string>& pages);
+  struct HelpSize {
+    int32_t w, h;
+  };
+  HelpSize help_size(const std::string& key, bool two_buttons);
   void error_window(const std::string& key);  // "chyba" window; closing it empties the queue
   void fatal(int code);
   void fatal_key(const std::string& key);

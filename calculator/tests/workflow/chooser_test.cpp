@@ -108,5 +108,29 @@ TEST_F(WorkflowTest, ThumbnailKeepsThePicturesShape) {
   EXPECT_NE(at(571, 344), 0);
 }
 
+// The chooser's help window is as wide as its text: room for its longest line, no wide empty
+// margin.
+TEST_F(WorkflowTest, HelpWindowFitsItsText) {
+  auto s = run(Script().keys("F1"));
+  const uint8_t* frame = s->graph.headless()->shown().data();
+  // The pop-up: up the middle column to its title bar, along the bar to its ends.
+  const uint8_t title = s->images.NAJDIBARVU(0, 0, 128);
+  auto at = [frame](int x, int y) { return frame[y * 640 + x]; };
+  int top = 240;
+  while (top > 0 && at(320, top) != title) --top;
+  int left = 320, right = 320;
+  auto in_bar = [&](int x) { return at(x, top) == title || at(x, top) == 255; };
+  while (left > 0 && in_bar(left - 1)) --left;
+  while (right < 639 && in_bar(right + 1)) ++right;
+  s->tk.texty.text("helpvyber");
+  int widest = 0;
+  s->graph.SETTEXTSTYLE(4, 0, 16);
+  for (int i = 0; i < s->tk.texty.RADKU; ++i)
+    widest = std::max(widest, s->graph.TEXTWIDTH(s->tk.texty.TEXTBUFFER[size_t(i)]));
+  const int width = right - left + 1;
+  EXPECT_GE(width, widest + 20);
+  EXPECT_LE(width, widest + 40);
+}
+
 }  // namespace
 }  // namespace ksv::calculator::ui::testing
