@@ -11,6 +11,7 @@
 #include "client/pickers.h"
 #include "client/screens/orders/order_rules.h"
 #include "client/screens/orders/orders.h"
+#include "client/screens/programs/attachments.h"
 #include "toolkit/kit/text_field.h"
 #include "protocol/commands.h"
 #include "protocol/file_util.h"
@@ -221,7 +222,14 @@ void run_action(Frame& f, Workspace& ws, EditorState& st) {
       break;
     }
     case EditorAction::kNewProgram: new_program(f, ws); break;
-    case EditorAction::kNotReady: f.notice("zakazka", "pripravuje"); break;
+    case EditorAction::kAttachments:
+    case EditorAction::kAttach:
+      // The order's own folder: no program is open while this editor runs.
+      if (a == EditorAction::kAttach) programs::attach_file(f);
+      else programs::show_attachments(f);
+      // The browser and the list were drawn over the form.
+      if (!f.screen_left()) f.request_screen(kScreenEditor);
+      break;
   }
 }
 
@@ -280,10 +288,10 @@ void build_editor(Frame& f, Workspace& ws) {
   if (edit && st.editable) button("uloz.bmp", -75, -10, kF2, act(EditorAction::kSave));
   if (has_right(f, kRightDeleteOrder)) button("smaz.bmp", -150, -10, kCtrlD, act(EditorAction::kDelete));
   if (edit) button("kopiruj.bmp", -225, -10, kInsert, act(EditorAction::kDuplicate));
-  if (has_right(f, 2) || has_right(f, 4))
-    button("prilohy.bmp", -300, -10, '*', act(EditorAction::kNotReady));
-  if ((has_right(f, 3) || has_right(f, 5)) && st.editable)
-    button("prilozit.bmp", -360, -10, '+', act(EditorAction::kNotReady));
+  if (programs::may_list_attachments(f))
+    button("prilohy.bmp", -300, -10, '*', act(EditorAction::kAttachments));
+  if (programs::may_attach(f) && st.editable)
+    button("prilozit.bmp", -360, -10, '+', act(EditorAction::kAttach));
   button("kalkulace.bmp", -427, -10, kCtrlC, [&tk, fp] {
     fp->request_screen(kScreenCalculation);
     tk.okna.KONECZADAVANI = 1;

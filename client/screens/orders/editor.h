@@ -12,7 +12,7 @@ namespace ksv::client::orders {
 
 // What a button asked the editor to do once the field being edited is stored.
 enum class EditorAction {
-  kNone, kSave, kClose, kDelete, kDuplicate, kOpenProgram, kNewProgram, kNotReady
+  kNone, kSave, kClose, kDelete, kDuplicate, kOpenProgram, kNewProgram, kAttachments, kAttach
 };
 
 struct EditorState {

@@ -23,9 +23,9 @@ std::optional<size_t> pick_line(Frame& f, const std::string& title_key,
   enum { kWaiting, kChosen, kCancelled } answer = kWaiting;
   f.DIALOGOTEVREN = true;
   f.dialog(
-      Modal::kPicker, title_key, {300, 300, title_key},
+      Modal::kPicker, title_key, {420, 300, title_key},
       [&](toolkit::Window& w) {
-        tk.okna.PRVNISEZNAMVOKNE(w.index(), 10, 30, 250, 225, 11, 0);
+        tk.okna.PRVNISEZNAMVOKNE(w.index(), 10, 30, 370, 225, 11, 0);
         auto redraw = [&tk] { tk.tlacitka.NUTNOVYKRESLIT = true; };
         toolkit::picture_button(tk, w.index(), "nahoru.bmp",
                                 [&tk, redraw] { tk.seznam.SEZNAMNAHORU(); redraw(); }, -15, 30, kUp,

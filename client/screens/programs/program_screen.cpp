@@ -15,6 +15,7 @@
 
 #include "client/keys.h"
 #include "client/pickers.h"
+#include "client/screens/programs/attachments.h"
 #include "client/screens/programs/line_picker.h"
 #include "client/screens/programs/dst.h"
 #include "client/screens/programs/local_copies.h"
@@ -46,7 +47,6 @@ constexpr uint16_t kPreviewSlot = 0, kPictureSlot = 2, kScratchSlot = 40;
 
 constexpr int32_t kOrderScreen = 71;
 constexpr int kSaveRight = 1;  // saving, approval and production
-constexpr int kListAttachments[] = {2, 4}, kAttachRights[] = {3, 5};
 constexpr size_t kLinkEntries = 24;
 constexpr const char* kStitchFileName = "prog.dst";
 
@@ -481,43 +481,10 @@ void Editor::clear_floppy() {
 
 // ---------------------------------------------------------------- attachments
 
-void Editor::attachments() {
-  Packet& b = f_.compose();
-  b.ULOZCISLO(slot::kText, 0);
-  if (f_.request(63, "diradr") != 252) return;
-  const std::string list = f_.download_named_in_reply();
-  if (list.empty()) return;
-  std::vector<TSeznamSoub> files = read_records<TSeznamSoub>(f_.temp_path(list)).value_or(
-      std::vector<TSeznamSoub>{});
-  std::vector<std::string> lines;
-  for (const TSeznamSoub& s : files) {
-    char b2[64];
-    std::snprintf(b2, sizeof b2, " %d %02u:%02u %02u.%02u.%04u", s.VEL, unsigned(s.CAS.HOD),
-                  unsigned(s.CAS.MIN), unsigned(s.DATUM.DEN), unsigned(s.DATUM.MES),
-                  unsigned(s.DATUM.ROK));
-    lines.push_back(toolkit::utf8_to_cp1250(s.JMENO.str()) + b2);
-  }
-  std::optional<size_t> at = pick_line(f_, "prilohy", lines);
-  if (!at || *at >= files.size()) return;
-  const std::string name = files[*at].JMENO.str();
-  if (!is_safe_file_name(name) || !f_.download(name)) return;
-  if (tk_.opener.open(f_.temp_path(name)) != toolkit::OpenResult::kStarted)
-    say("prilohakde", toolkit::utf8_to_cp1250("temp/" + name));
-}
+void Editor::attachments() { show_attachments(f_); }
 
 void Editor::attach() {
-  if (read_only()) return;
-  LocalConfig& c = f_.config();
-  toolkit::BrowserPlaces places{c.POSLEDNIADRESAR, {}};
-  toolkit::Browser browser(tk_, [this] { f_.event_step(); });
-  std::optional<toolkit::BrowserChoice> choice = browser.run({{"*"}, false}, places);
-  c.POSLEDNIADRESAR = places.POSLEDNIADRESAR;
-  if (!choice || f_.screen_left()) return;
-  if (is_reserved_attachment(choice->name) || !is_safe_file_name(choice->name)) {
-    say("rezervovano", toolkit::utf8_to_cp1250(choice->name));
-    return;
-  }
-  f_.upload(choice->path(), choice->name, "sendfile");
+  if (!read_only()) attach_file(f_);
 }
 
 // ---------------------------------------------------------------- links
@@ -633,9 +600,9 @@ void Editor::build_window() {
   button("predej.bmp", [this] { copy_to(f_.config().ADRESARSTROJE, "copyfile"); }, 395, -8, 't');
   button("export.bmp", [this] { copy_to(floppy_folder(f_.client().ADRESAREXE), "storefdd"); }, 450, -8, 'f');
   button("smaz.bmp", [this] { clear_floppy(); }, 505, -8, kCtrlD);
-  if (any_right({kListAttachments[0], kListAttachments[1]}))
+  if (may_list_attachments(f_))
     button("prilohy.bmp", [this] { attachments(); }, 10, -32, '*');
-  if (!read_only() && any_right({kAttachRights[0], kAttachRights[1]}))
+  if (!read_only() && may_attach(f_))
     button("prilozit.bmp", [this] { attach(); }, 65, -32, '+');
   button("material.bmp", [this] { choose_material(); draw_fields(); }, 120, -32, 'm');
   button("umisteni.bmp", [this] { choose_placement(); draw_fields(); }, 175, -32, 'u');
