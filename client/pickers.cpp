@@ -132,6 +132,23 @@ PickerAnswer choose_entry(Frame& f, const PickerSpec& spec,
   return answer;
 }
 
+// The name as it fits before the fields' column (bold, as the highlighted row shows it): a long
+// one is cut and ends in "...", so it never runs into the fields.
+std::string fitted_name(Frame& f, std::string name, int32_t columns) {
+  if (columns <= 0) return name;
+  draw::Graph& g = f.tk().graph;
+  toolkit::StyleGuard style(g);
+  g.SETTEXTSTYLE(20, 0, f.tk().texty.AKTVELFONTU);
+  const int32_t room = columns - 10;
+  // The list keeps 32 characters of a name; the dots must be among them.
+  constexpr size_t kListName = 32;
+  const bool cut = name.size() > kListName;
+  if (cut) name.resize(kListName - 3);
+  if (g.TEXTWIDTH(cut ? name + "..." : name) <= room) return cut ? name + "..." : name;
+  while (!name.empty() && g.TEXTWIDTH(name + "...") > room) name.pop_back();
+  return name + "...";
+}
+
 // A catalogue as its picker handles it: how it is fetched and shown, the editor screen that adds
 // to it, the rights to add and to delete, and how an entry is deleted.
 template <class T>
@@ -165,7 +182,10 @@ std::optional<T> pick(Frame& f, Workspace& ws, const Catalogue<T>& c,
     if (!v || f.screen_left()) return std::nullopt;
     if (offered) std::erase_if(*v, [&](const T& r) { return !offered(r); });
     std::vector<toolkit::TPrvek> entries;
-    for (const T& r : *v) entries.push_back(shown(r));
+    for (const T& r : *v) {
+      entries.push_back(shown(r));
+      entries.back().NAZEV = fitted_name(f, entries.back().NAZEV, c.columns);
+    }
     const PickerAnswer a = choose_entry(f, spec, entries);
     switch (a.kind) {
       case PickerAnswer::kCancelled: return std::nullopt;

@@ -25,9 +25,14 @@ struct TMaterial {
 inline constexpr int32_t kDefaultMaterialSpeed = 800;
 // A name longer than 251 characters comes from a record written before the speed existed: its
 // last four bytes are name text, not a speed.
-inline int32_t material_speed(const TMaterial& m) {
-  if (m.NAZEV.len > decltype(m.NAZEV)::kCapacity || m.RYCHLOST <= 0) return kDefaultMaterialSpeed;
+// The speed the record holds; 0 when it holds none.
+inline int32_t known_material_speed(const TMaterial& m) {
+  if (m.NAZEV.len > decltype(m.NAZEV)::kCapacity || m.RYCHLOST <= 0) return 0;
   return m.RYCHLOST;
+}
+inline int32_t material_speed(const TMaterial& m) {
+  const int32_t known = known_material_speed(m);
+  return known > 0 ? known : kDefaultMaterialSpeed;
 }
 
 // TBarva — OFFSET SIZE FIELD

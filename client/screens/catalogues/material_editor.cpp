@@ -1,6 +1,9 @@
 // Screen 11: a material's name and the speed its programs are stitched at.
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "client/pickers.h"
 #include "client/screens/catalogues/editor_form.h"
 #include "client/screens/catalogues/editors.h"
 #include "client/screens/catalogues/entry_keys.h"
@@ -26,6 +29,7 @@ class MaterialEditor {
   void build();
   void show();
   void save();
+  void look_up();
 
   Frame& f_;
   Workspace& ws_;
@@ -58,14 +62,28 @@ void MaterialEditor::save() {
   if (s.saved) f_.status(s.replaced ? "katprepsano" : "katpridano");
 }
 
+// A name that is listed already: say that saving replaces it, and start from its speed unless
+// one was typed.
+void MaterialEditor::look_up() {
+  std::optional<std::vector<TMaterial>> listed = fetch_materials(f_, ws_);
+  if (!listed) return;
+  for (const TMaterial& m : *listed)
+    if (same_key(m, m_)) {
+      if (m_.RYCHLOST == 0) m_.RYCHLOST = known_material_speed(m);
+      f_.status("katexistuje");
+    }
+}
+
 void MaterialEditor::run() {
   build();
   while (!f_.screen_left()) {
     switch (form_.next_action()) {
       case 0: continue;
       case kName:
-        if (auto s = ask_text(f_, "jmenmat", kMaterialNameChars, 40, m_.NAZEV.str()))
+        if (auto s = ask_text(f_, "jmenmat", kMaterialNameChars, 40, m_.NAZEV.str())) {
           m_.NAZEV.assign(*s);
+          if (!m_.NAZEV.empty()) look_up();
+        }
         break;
       case kSpeed:
         if (auto v = ask_number(f_, "rychlost", 0, kMaxSpeed, m_.RYCHLOST)) m_.RYCHLOST = *v;

@@ -1,8 +1,12 @@
 // Screen 10: a thread's code, description, colour from the palette and weight.
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "client/pickers.h"
 #include "client/screens/catalogues/editor_form.h"
 #include "client/screens/catalogues/editors.h"
+#include "client/screens/catalogues/entry_keys.h"
 #include "client/screens/catalogues/entry_store.h"
 #include "client/screens/catalogues/field_dialog.h"
 #include "client/screens/catalogues/palette.h"
@@ -24,6 +28,7 @@ class ThreadEditor {
   void build();
   void show();
   void save();
+  void look_up();
 
   Frame& f_;
   Workspace& ws_;
@@ -57,13 +62,31 @@ void ThreadEditor::save() {
   if (s.saved) f_.status(s.replaced ? "katprepsano" : "katpridano");
 }
 
+// A code and weight that are listed already: say that saving replaces the thread, and start
+// from its description and colour when none were given.
+void ThreadEditor::look_up() {
+  if (t_.KOD.empty()) return;
+  std::optional<std::vector<TBarva>> listed = fetch_threads(f_, ws_);
+  if (!listed) return;
+  std::optional<size_t> at = listed_at(t_, *listed);
+  if (!at) return;
+  if (t_.PANTONE.empty() && t_.BARVA == 0) {
+    t_.PANTONE = (*listed)[*at].PANTONE;
+    t_.BARVA = (*listed)[*at].BARVA;
+  }
+  f_.status("katexistuje");
+}
+
 void ThreadEditor::run() {
   build();
   while (!f_.screen_left()) {
     switch (form_.next_action()) {
       case 0: continue;
       case kCode:
-        if (auto s = ask_text(f_, "kodnite", t_.KOD.kCapacity, 10, t_.KOD.str())) t_.KOD.assign(*s);
+        if (auto s = ask_text(f_, "kodnite", t_.KOD.kCapacity, 10, t_.KOD.str())) {
+          t_.KOD.assign(*s);
+          look_up();
+        }
         break;
       case kDescription:
         if (auto s = ask_text(f_, "popisnite", t_.PANTONE.kCapacity, 26, t_.PANTONE.str()))
@@ -74,7 +97,10 @@ void ThreadEditor::run() {
         // The palette's own drawing went over the form.
         build();
         break;
-      case kWeight: t_.SLABA = !t_.SLABA; break;
+      case kWeight:
+        t_.SLABA = !t_.SLABA;
+        look_up();
+        break;
       case EditorForm::kSave: save(); break;
     }
     if (!f_.screen_left()) show();
