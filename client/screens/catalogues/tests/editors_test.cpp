@@ -173,6 +173,21 @@ TEST_F(Editors, ThreadEditorTakesItsColourFromThePalette) {
   EXPECT_EQ(chosen[0].BARVA, 53);
 }
 
+// A picker opened from an editor offers no pridat: leaving for another editor would lose the
+// entry being edited there.
+TEST_F(Editors, NoAddingFromAPickerOverAnEditor) {
+  start(rights({12, 14}));
+  f().AKTUALNIOBRAZOVKA = f().POZADOVANAOBRAZOVKA = kPlacementEditor;
+  when([this] { return modal_is(Modal::kPicker, "material"); }, [this] {
+    hb().extended_key(keys::kInsert);
+    key(27);
+  });
+  EXPECT_FALSE(pick_material(f(), ws()));
+  EXPECT_EQ(f().POZADOVANAOBRAZOVKA, kPlacementEditor);
+  EXPECT_EQ(ws().return_depth(), 0u);
+  EXPECT_FALSE(timed_out);
+}
+
 class PickerDelete : public Editors {
  protected:
   void seed() {
