@@ -103,12 +103,11 @@ int32_t Tlacitka::VYTVORTXTTLAC(const std::string& caption, std::function<void()
   g_.FILLRECT(x, y, x + kTextButtonW, y + kTextButtonH);
   g_.SETCOLOR(0);
   g_.SETTEXTJUSTIFY(1, 2);
-  // The caption's face is bold at size 20; a caption too long for the box is set smaller
-  // rather than spilling over its neighbours.
-  int size = 20;
-  g_.SETTEXTSTYLE(20, 0, size);
-  while (size > 10 && g_.TEXTWIDTH(caption) > kTextButtonW - 4) g_.SETTEXTSTYLE(20, 0, --size);
-  g_.OUTTEXTXY(x + 32, y + 26, caption);
+  // Every text button's caption is set in one bold size, so the buttons of a window read
+  // alike (a caption shrunk to fit stood tiny beside its neighbours); the size holds all the
+  // programs' captions, and a longer one is abbreviated rather than shrunk or spilled over.
+  g_.SETTEXTSTYLE(20, 0, kCaptionSize);
+  g_.OUTTEXTXY(x + 32, y + 26, draw::abbreviated(g_, caption, kTextButtonW - 4));
   return index * 65536;
 }
 

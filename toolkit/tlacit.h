@@ -21,6 +21,7 @@ constexpr uint16_t kFreeButton = 65535;  // OBRAZEK of a free entry
 constexpr uint16_t kLoadSlot = 63;       // image slot button pictures are loaded into
 constexpr uint16_t kNoButton = 65535;    // AKTTLAC when the mouse is over no button
 constexpr int kTextButtonW = 64, kTextButtonH = 32;
+constexpr int kCaptionSize = 15;  // of every text button's caption, bold
 
 // Error codes of button creation (other codes are the picture loader's).
 constexpr int32_t kNoFreeButton = 10;

@@ -222,6 +222,18 @@ void Graph::FILLRECT(int x1, int y1, int x2, int y2) {
 
 int Graph::TEXTWIDTH(const std::string& text) { return fonts_.text_width(font_, text_size_, text); }
 
+std::string abbreviated(Graph& g, const std::string& caption, int width) {
+  if (g.TEXTWIDTH(caption) <= width) return caption;
+  std::string stem = caption;
+  if (!stem.empty() && stem.back() == '.') stem.pop_back();
+  while (stem.size() > 1) {
+    stem.pop_back();
+    while (stem.size() > 1 && stem.back() == ' ') stem.pop_back();
+    if (g.TEXTWIDTH(stem + ".") <= width) break;
+  }
+  return stem + ".";
+}
+
 void Graph::OUTTEXTXY(int x, int y, const std::string& text) {
   if (text.empty()) return;
   int w = TEXTWIDTH(text);

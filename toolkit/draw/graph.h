@@ -119,6 +119,11 @@ class Graph final : public PixelSurface {
   long presents_ = 0;
 };
 
+// A button caption that fits `width` pixels in the current font: as it stands when it fits,
+// otherwise cut from the end with a full stop marking the cut ("Dochazka" -> "Doch."), at
+// least one letter kept.
+std::string abbreviated(Graph& g, const std::string& caption, int width);
+
 // Writes 640 × 480 indexed pixels as a palette PNG; false when the file cannot be written.
 bool write_png_file(const std::string& path, const uint8_t* pixels, const Palette& palette);
 

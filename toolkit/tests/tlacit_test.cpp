@@ -2,6 +2,9 @@
 // buttons in their own slots, the 255-key queue and closing the program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
 #include "toolkit/tests/fixture.h"
 
 namespace ksv::toolkit {
@@ -266,6 +269,49 @@ TEST_F(ButtonTest, CloseRequestFreesEverythingAndExitsWithZero) {
   EXPECT_EQ(images.OBRAZKY[kLoadSlot].VEL, 0);
   EXPECT_FALSE(tk.okna.is_open(0));
   EXPECT_TRUE(t().ended());
+}
+
+// Captions of text buttons: one size for short and long ones alike, and a caption too long
+// for the box abbreviated inside it rather than shrunk or spilled onto the next button.
+TEST_F(ButtonTest, CaptionsShareOneSizeAndStayInTheirBox) {
+  // The ink of a button's caption: its rows' extent and its columns' extent.
+  auto ink = [&](int x) {
+    int top = 480, bottom = -1, left = 640, right = -1;
+    for (int y = 0; y < 480; ++y)
+      for (int xx = x - 20; xx < x + 90; ++xx)
+        if (graph.screen_pixel(xx, y) == 0 && y > 100 && y < 132 && xx > x && xx < x + 64) {
+          top = std::min(top, y), bottom = std::max(bottom, y);
+          left = std::min(left, xx), right = std::max(right, xx);
+        }
+    return std::array<int, 4>{top, bottom, left, right};
+  };
+  graph.SETFILLSTYLE(1, 7);
+  graph.BAR(0, 0, 639, 479);
+  t().VYTVORTXTTLAC("Dolu", [] {}, 100, 100, 0);
+  t().VYTVORTXTTLAC("Nahoru", [] {}, 200, 100, 0);
+  t().VYTVORTXTTLAC("Zakazka c. 12345", [] {}, 300, 100, 0);
+  // "D", "N" and "Z" are capitals of the same height when the size is the same.
+  EXPECT_EQ(ink(100)[0], ink(200)[0]);
+  EXPECT_EQ(ink(100)[0], ink(300)[0]);
+  // The long caption is cut, and its ink stays off the box's edges; nothing beyond the box.
+  const auto long_one = ink(300);
+  EXPECT_GT(long_one[2], 300);
+  EXPECT_LT(long_one[3], 364);
+  for (int y = 100; y <= 132; ++y)
+    for (int x = 366; x < 420; ++x) ASSERT_EQ(graph.screen_pixel(x, y), 7) << x << "," << y;
+}
+
+TEST(Abbreviated, CutsFromTheEndWithAStop) {
+  draw::Graph g(std::make_unique<draw::HeadlessBackend>());
+  g.SETTEXTSTYLE(4, 0, 13);
+  EXPECT_EQ(draw::abbreviated(g, "Alarm", 46), "Alarm");
+  const std::string cut = draw::abbreviated(g, "Dochazka", 46);
+  EXPECT_EQ(cut, "Dochaz.");
+  EXPECT_LE(g.TEXTWIDTH(cut), 46);
+  EXPECT_EQ(draw::abbreviated(g, "Dorucen.", 40).back(), '.');
+  EXPECT_EQ(draw::abbreviated(g, "Zakazka", 1), "Z.");  // one letter always stays
+  for (int w = 10; w < 60; ++w)  // never a stop after a space
+    EXPECT_EQ(draw::abbreviated(g, "Nove zbozi", w).find(" ."), std::string::npos) << w;
 }
 
 }  // namespace

@@ -187,7 +187,43 @@ void draw_icon(draw::Graph& g, images::Obrazky& img, const std::string& name, in
 
 }  // namespace
 
-bool render_picture(const PictureSpec& spec, const std::string& dir, std::string& error) {
+CaptionStyle caption_style(const std::vector<PictureSpec>& list, int width, int height) {
+  draw::Graph g(std::make_unique<draw::HeadlessBackend>());
+  std::vector<std::string> labels;
+  for (const PictureSpec& p : list)
+    if (!p.icon && p.width == width && p.height == height) labels.push_back(p.look);
+  // How many labels fit, and by how many pixels the others overflow in all.
+  auto measure = [&](const CaptionStyle& c, int& overflow) {
+    g.SETTEXTSTYLE(c.font, 0, c.size);
+    int n = 0;
+    overflow = 0;
+    for (const std::string& l : labels) {
+      const int over = g.TEXTWIDTH(l) - (width - 4);
+      if (over <= 0)
+        ++n;
+      else
+        overflow += over;
+    }
+    return n;
+  };
+  const int largest = std::max(kLegible, height - 4);
+  // When no size holds them all, the one that cuts least: the font shrinks as far as it helps,
+  // down to the legible size, and what is still too long gets abbreviated.
+  CaptionStyle best{4, kLegible};
+  int best_fit = -1, best_overflow = 0;
+  for (int font : {20, 4})
+    for (int size = largest; size >= kLegible; --size) {
+      int overflow = 0;
+      const int n = measure({font, size}, overflow);
+      if (n == int(labels.size())) return {font, size};
+      if (n > best_fit || (n == best_fit && overflow < best_overflow))
+        best = {font, size}, best_fit = n, best_overflow = overflow;
+    }
+  return best;
+}
+
+bool render_picture(const PictureSpec& spec, const std::string& dir, std::string& error,
+                    const CaptionStyle* style) {
   draw::Graph g(std::make_unique<draw::HeadlessBackend>());
   images::Obrazky img(&g);
   img.NASTAVPALETU();
@@ -216,8 +252,11 @@ bool render_picture(const PictureSpec& spec, const std::string& dir, std::string
       while (size > smallest && g.TEXTWIDTH(spec.look) > w - 4) g.SETTEXTSTYLE(font, 0, --size);
       return g.TEXTWIDTH(spec.look) <= w - 4;
     };
-    if (!fit(20, 10)) fit(4, 8);
-    g.OUTTEXTXY(w / 2, h / 2, spec.look);
+    if (style)
+      g.SETTEXTSTYLE(style->font, 0, style->size);
+    else if (!fit(20, kLegible))
+      fit(4, kLegible);
+    g.OUTTEXTXY(w / 2, h / 2, draw::abbreviated(g, spec.look, w - 4));
   }
 
   if (img.ZALOZOBRAZEK(0, w, h, 1) != 0) {

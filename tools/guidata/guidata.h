@@ -22,7 +22,19 @@ bool parse_list(const std::string& text, std::vector<PictureSpec>& out, std::str
 
 bool known_icon(const std::string& name);
 
-// Renders one picture into dir (which must exist); false with a reason when it cannot be written.
-bool render_picture(const PictureSpec& spec, const std::string& dir, std::string& error);
+// The face and size of the labels of one picture size: all buttons of a size stand together
+// in the same windows, so their labels share one size — the largest at which every label fits,
+// bold before regular, but never below kLegible; a label still too long is abbreviated.
+struct CaptionStyle {
+  int font = 20;  // 20 bold, 4 regular
+  int size = 16;
+};
+constexpr int kLegible = 12;
+CaptionStyle caption_style(const std::vector<PictureSpec>& list, int width, int height);
+
+// Renders one picture into dir (which must exist); false with a reason when it cannot be
+// written. A label is set in `style`, or alone as large as it fits when none is given.
+bool render_picture(const PictureSpec& spec, const std::string& dir, std::string& error,
+                    const CaptionStyle* style = nullptr);
 
 }  // namespace ksv::guidata

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "tools/guidata/guidata.h"
@@ -34,10 +35,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   mkdir(argv[2], 0755);
-  for (const auto& p : list)
-    if (!ksv::guidata::render_picture(p, argv[2], error)) {
+  std::map<std::pair<int, int>, ksv::guidata::CaptionStyle> styles;  // one per picture size
+  for (const auto& p : list) {
+    const auto size = std::make_pair(p.width, p.height);
+    if (!styles.count(size)) styles[size] = ksv::guidata::caption_style(list, p.width, p.height);
+    if (!ksv::guidata::render_picture(p, argv[2], error, &styles[size])) {
       std::fprintf(stderr, "ksvguidata: %s\n", error.c_str());
       return 1;
     }
+  }
   return 0;
 }

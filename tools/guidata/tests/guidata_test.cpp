@@ -75,5 +75,30 @@ TEST(Render, PicturesLoadBackWithFaceAndInk) {
   EXPECT_FALSE(render_picture(PictureSpec{"x.bmp", 50, 20, false, "A"}, dir / "missing", err));
 }
 
+// The labels of one picture size share one style: as large as all of them fit, and never below
+// the legible size however long one label is.
+TEST(Render, LabelsOfOneSizeShareTheirStyle) {
+  std::vector<PictureSpec> list = {{"a.bmp", 50, 20, false, "OK"},
+                                   {"b.bmp", 50, 20, false, "Alarm"},
+                                   {"c.bmp", 22, 20, true, "up"},
+                                   {"d.bmp", 80, 20, false, "Kratke"}};
+  const CaptionStyle short_ones = caption_style(list, 50, 20);
+  EXPECT_EQ(short_ones.font, 20);
+  EXPECT_EQ(short_ones.size, 16);
+  list.push_back({"e.bmp", 50, 20, false, "Dochazka"});
+  const CaptionStyle with_long = caption_style(list, 50, 20);
+  EXPECT_GE(with_long.size, kLegible);
+  EXPECT_TRUE(with_long.font != short_ones.font || with_long.size < short_ones.size);
+  // Another size is not pulled down by the long label.
+  EXPECT_EQ(caption_style(list, 80, 20).size, 16);
+  // Even a label that fits nowhere leaves the legible size in place (and is abbreviated).
+  list.push_back({"f.bmp", 50, 20, false, "Nejdelsi popisek vubec"});
+  EXPECT_GE(caption_style(list, 50, 20).size, kLegible);
+  ksv::testing::TempDir dir;
+  std::string err;
+  const CaptionStyle style = caption_style(list, 50, 20);
+  EXPECT_TRUE(render_picture(list.back(), dir.path(), err, &style)) << err;
+}
+
 }  // namespace
 }  // namespace ksv::guidata
