@@ -17,6 +17,8 @@ headless_setup() {
 
 headless_cleanup() {
   if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
+  # KSV_KEEP_SHOTS=DIR keeps the session's screenshots for a person to look at.
+  if [ -n "${KSV_KEEP_SHOTS:-}" ]; then mkdir -p "$KSV_KEEP_SHOTS" && cp "$work"/client/*.png "$KSV_KEEP_SHOTS"/ 2>/dev/null || true; fi
   rm -rf "$work"
 }
 
