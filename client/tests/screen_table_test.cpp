@@ -1,5 +1,8 @@
 // The screen table: sound as assembled, its rights rules, and the checks the frame runs from it
 // before a screen is built.
+#include <cstdio>
+#include <map>
+
 #include "client/tests/fixture.h"
 #include "protocol/rights.h"
 
@@ -24,6 +27,38 @@ TEST(ScreenTable, EveryNumberOnceAndFoundByNumber) {
                                         {4, "c", {}, always(), nullptr},
                                         {4, "d", {}, always(), nullptr}};
   EXPECT_EQ(duplicate_screens(clash), std::vector<int32_t>{4});
+}
+
+TEST(ScreenTable, EveryWindowHasItsTitleInTheTextsFile) {
+  // A key without a text leaves a window with an empty title bar; the joined file is the one
+  // the program reads.
+  std::FILE* in = std::fopen(KSV_CLIENT_TEXTS, "rb");
+  ASSERT_NE(in, nullptr);
+  std::map<std::string, std::string> texts;
+  std::string key;
+  char line[1024];
+  while (std::fgets(line, sizeof line, in)) {
+    std::string l(line);
+    while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
+    if (l.size() > 2 && l.front() == '[' && l.back() == ']') {
+      key = l.substr(1, l.size() - 2);
+      texts[key];
+    } else if (!key.empty() && texts[key].empty()) {
+      texts[key] = l;
+    }
+  }
+  std::fclose(in);
+  std::vector<std::string> keys;
+  for (const ScreenRow& r : screen_table()) keys.push_back(r.window_key);
+  // Windows every area opens: the file browser, the palette, the dialogs of the frame, the name
+  // of a new order and of a new program.
+  for (const char* k : {"pruzkum", "paleta", "paletakresby", "napoveda", "chyba", "potvrdit",
+                        "novazak", "novapzak"})
+    keys.push_back(k);
+  for (const std::string& k : keys) {
+    auto it = texts.find(k);
+    EXPECT_TRUE(it != texts.end() && !it->second.empty()) << "no title for window key " << k;
+  }
 }
 
 TEST(ScreenTable, RightsRules) {

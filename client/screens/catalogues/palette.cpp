@@ -7,9 +7,9 @@
 
 namespace ksv::client::catalogues {
 
-std::optional<uint8_t> pick_colour(Frame& f, uint8_t current) {
+std::optional<uint8_t> pick_colour(Frame& f, uint8_t current, const char* window_key) {
   toolkit::Toolkit& tk = f.tk();
-  toolkit::Window w(tk, -1, -1, kPaletteW, kPaletteH, true, "paleta");
+  toolkit::Window w(tk, -1, -1, kPaletteW, kPaletteH, true, window_key);
   if (!w) return std::nullopt;
   toolkit::picture_button(tk, w.index(), "budiz.bmp", [&tk] { tk.okna.KONECZADAVANI = 1; }, 10,
                           -8, keys::kEnter);
@@ -17,8 +17,8 @@ std::optional<uint8_t> pick_colour(Frame& f, uint8_t current) {
                           -8, keys::kEscape);
   tk.tlacitka.VYMAZFRONTU();
   f.DIALOGOTEVREN = true;
-  toolkit::ModalScope<Modal> scope(f.modal, Modal::kPicker, "paleta");
-  tk.trace.event("dialog", "paleta");
+  toolkit::ModalScope<Modal> scope(f.modal, Modal::kPicker, window_key);
+  tk.trace.event("dialog", window_key);
   int16_t chosen;
   {
     toolkit::StyleGuard style(tk.graph);

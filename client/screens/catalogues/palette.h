@@ -11,8 +11,8 @@ class Frame;
 namespace ksv::client::catalogues {
 
 // The colour chosen, nothing when cancelled or the screen was left. Confirming without a click
-// keeps `current`.
-std::optional<uint8_t> pick_colour(Frame& f, uint8_t current);
+// keeps `current`. The window's key names what the colour is for ("paleta": a thread's).
+std::optional<uint8_t> pick_colour(Frame& f, uint8_t current, const char* window_key = "paleta");
 
 // Where the grid of a palette window opened at (x, y) stands, for tests that click on it.
 inline constexpr int32_t kPaletteW = 240, kPaletteH = 235, kGridX = 40, kGridY = 30;

@@ -292,7 +292,7 @@ void PlacementEditor::load_picture() {
 }
 
 void PlacementEditor::choose_colour() {
-  std::optional<uint8_t> colour = pick_colour(f_, pen_.colour());
+  std::optional<uint8_t> colour = pick_colour(f_, pen_.colour(), "paletakresby");
   pen_.reset();
   if (colour) pen_.set_colour(*colour);
 }

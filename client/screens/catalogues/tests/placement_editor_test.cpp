@@ -159,7 +159,7 @@ class PlacementEditorTest : public ClientTest {
     using namespace catalogues;
     const int x = 320 - kPaletteW / 2 + kGridX + (colour % 16) * kCell + 3;
     const int y = 240 - kPaletteH / 2 + kGridY + (colour / 16) * kCell + 3;
-    when([this] { return f().modal.key == "paleta" && settled(); },
+    when([this] { return f().modal.key == "paletakresby" && settled(); },
          [this, x, y] { hb().move_mouse(x, y); });
     after(3, [this] { hb().set_buttons(1); });
     after(3, [this] { hb().set_buttons(0); });
