@@ -21,6 +21,14 @@ constexpr int32_t kHeadingsY = 37;  // the headings' foot; the sort marker under
 constexpr int32_t kMarkerY = 40;
 constexpr int32_t kListX = 10, kListY = 44, kListW = 580, kListH = 316;
 
+// Which page of how many, and how many orders in all, in the status line.
+void show_page_status(Frame& f, Workspace& ws) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%s %u/%u (%d)", f.text("strana").c_str(),
+                unsigned(ws.list.page + 1), unsigned(ws.list.pages), int(ws.list.records));
+  f.STAVOVYRADEK(text);
+}
+
 // Shows the page on record in ws.list from the list file, sorted by the chosen column.
 void show_page(Frame& f, Workspace& ws, int w) {
   const ListPage page = read_list_page(f.temp_path(ws.list.file), ws.list.page);
@@ -29,10 +37,7 @@ void show_page(Frame& f, Workspace& ws, int w) {
   fill_list(f, ws, page, 6, ws.list.sort_column);
   f.tk().okna.PRVNISEZNAMVOKNE(w, kListX, kListY, kListW, kListH,
                                kListH / (f.tk().texty.AKTVELFONTU + 1) - 1, kOrderListMode | 0x80);
-  char text[64];
-  std::snprintf(text, sizeof text, "%s %u/%u (%d)", f.text("strana").c_str(),
-                unsigned(ws.list.page + 1), unsigned(ws.list.pages), int(ws.list.records));
-  f.STAVOVYRADEK(text);
+  show_page_status(f, ws);
 }
 
 void next_sort_column(Frame& f, Workspace& ws, int w, bool sort) {
@@ -67,7 +72,10 @@ void new_order(Frame& f, Workspace& ws) {
 void open_highlighted(Frame& f, Workspace& ws) {
   const toolkit::Seznam& list = f.tk().seznam;
   if (list.PRVKU() == 0) return;
-  open_order(f, ws, list.SEZNAM[size_t(list.highlighted())].NAZEV.substr(0, 16));
+  // Refused (held elsewhere, gone): the user stays in the list, which says where it stands.
+  if (!open_order(f, ws, list.SEZNAM[size_t(list.highlighted())].NAZEV.substr(0, 16)) &&
+      !f.screen_left())
+    show_page_status(f, ws);
 }
 
 }  // namespace

@@ -92,5 +92,27 @@ TEST_F(OrdersTest, SortCyclesThroughSevenColumnsAndNumbersSortAsNumbers) {
   EXPECT_EQ(seen[2], (std::vector<std::string>{"B2", "C3", "A1"}));
 }
 
+TEST_F(OrdersTest, AnOrderAnotherDeskHoldsIsSaidToBeOpenElsewhereAndStaysWithIt) {
+  start(rights({8, 9, 58}));
+  seed_order("H1");
+  ASSERT_EQ(hold_elsewhere("H1"), 225);
+  to_browser();
+  open_first();
+  when_modal(Modal::kNotice, [this] {
+    shot("held.png");
+    key(13);
+  });
+  ASSERT_TRUE(run_until([this] { return back_in_browser() && f().requests_sent[17] == 1; }));
+  EXPECT_EQ(seen.back(), "zakjinde");
+  // No error window over it, no editor, nothing to release; the other desk keeps the order.
+  for (const std::string& k : seen) EXPECT_NE(k.rfind("error", 0), 0u) << k;
+  EXPECT_EQ(f().requests_sent[18], 0);
+  std::vector<int32_t> holders;
+  for (int i = 0; i < server::kMaxSessions; ++i)
+    if (server->session(i).in_use && !server->session(i).open_order.empty())
+      holders.push_back(server->session(i).user_id);
+  EXPECT_EQ(holders, std::vector<int32_t>{server->users().id_by_name("svoboda")});
+}
+
 }  // namespace
 }  // namespace ksv::client::testing

@@ -2,16 +2,19 @@
 // (their directories dated by the test's clock), a user with the rights the test needs, the way
 // in through the menu, and readers of what reached the server's files.
 #pragma once
+#include <poll.h>
 #include <sys/stat.h>
 #include <utime.h>
 
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <memory>
 
 #include "client/screens/orders/list_view.h"
 #include "client/screens/orders/orders.h"
 #include "client/tests/fixture.h"
+#include "protocol/client.h"
 #include "protocol/rights.h"
 #include "server/store/orders.h"
 
@@ -169,9 +172,43 @@ class OrdersTest : public ClientTest {
   }
   Workspace& ws() { return app->workspace; }
 
+  // Another desktop at the workshop: a second user logged in over the protocol who opens the
+  // order and keeps it open. The answer to each of its requests; 0 when none came.
+  int32_t hold_elsewhere(const std::string& number) {
+    add_user("svoboda", "s", rights({8, 9}));
+    dir.write_file("other/temp/.keep", "");
+    other = std::make_unique<Client>(clock, dir.path() + "other/");
+    other->conn.port = server->port();
+    other->conn.ADRESASERV = "127.0.0.1";
+    other->conn.THREADPRIPOJSENASERVER();
+    server->pass();
+    Packet& b = other->conn.BUFFERPACKET;
+    b.clear();
+    b.NASTAVPRIKAZ(11, 0, true);
+    b.ULOZRETEZEC(slot::kText, true, "svoboda");
+    b.ULOZRETEZEC(slot::kText2, true, "s");
+    b.SIFRUJHESLO();
+    if (other_exchange(11) != 194) return 0;
+    b.clear();
+    b.NASTAVPRIKAZ(17, 0, true);
+    b.ULOZRETEZEC(slot::kText, true, number);
+    return other_exchange(17);
+  }
+  int32_t other_exchange(int request) {
+    for (int i = 0; i < 200 && other->conn.INFOKLIENT.SPOJENO; ++i) {
+      other->OBSLUHAKOMUNIKACE();
+      if (other->answered(request)) return other->conn.INFOKLIENT.POSLAKCE;
+      server->pass();
+      pollfd p{other->conn.ZASUVKA, POLLIN, 0};
+      ::poll(&p, 1, 20);
+    }
+    return 0;
+  }
+
   std::map<std::string, int> ages_;
   MemoryDir memory_;
   std::function<void()> open_client_hook;  // runs once the client is open, before the login
+  std::unique_ptr<Client> other;           // see hold_elsewhere
 };
 
 }  // namespace ksv::client::testing
