@@ -210,6 +210,7 @@ class Frame {
   std::vector<std::string> menu_entries;  // pictures of the menu built last, top to bottom
   std::array<int, 64> requests_sent{};    // requests composed, per code, since the start
   std::string status_text;                // what the status line shows now
+  bool exchanging() const { return exchanging_; }  // a request or transfer waits for the server
 
  private:
   void draw_clock();

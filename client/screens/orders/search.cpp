@@ -162,6 +162,8 @@ void edit_typed(Frame& f, Workspace& ws, SearchState& st) {
                            kValueW / (tk.texty.AKTVELFONTU / 2), max, text);
   input.text_colour = tk.images.NAJDIBARVU(255, 255, 255);
   input.background = tk.images.NAJDIBARVU(0, 0, 96);
+  // A key typed right after the previous criterion was confirmed starts this one.
+  for (int key; (key = tk.tlacitka.take_key()) >= 0;) input.key(key);
   if (input.edit()) {
     text = input.text();
     if (TDatum* d = date_ptr(k, l)) *d = parse_date(text);
@@ -252,6 +254,7 @@ void build_search(Frame& f, Workspace& ws) {
     }, x + kValueOffset + kValueW - 45, y, 0, 45, 18);
   }
 
+  tk.tlacitka.VYMAZFRONTU();  // keys the browser left are not criteria
   while (!f.screen_left() && st.result == 0) {
     f.event_step();
     if (f.screen_left() || st.result != 0) break;
