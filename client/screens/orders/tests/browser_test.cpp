@@ -92,6 +92,53 @@ TEST_F(OrdersTest, SortCyclesThroughSevenColumnsAndNumbersSortAsNumbers) {
   EXPECT_EQ(seen[2], (std::vector<std::string>{"B2", "C3", "A1"}));
 }
 
+TEST_F(OrdersTest, TypedCriteriaAndASwitchOfTheSearchReachTheServer) {
+  start(rights({8, 58}));
+  seed_order("B-2", 3, "Beta");
+  seed_program("B-2", "PLAIN");
+  seed_order("B-4", 3, "Betaxx");
+  seed_program("B-4", "SAMPLE", true);
+  seed_order("B-5", 3, "Gama");
+  seed_order("A-1", 0, "Beta");
+  to_browser();
+  when([this] { return browser_ready(); }, [this] { key(8); });  // Ctrl+H
+  when([this] { return on_screen(kScreenSearch); }, [this] {
+    // Number, description, from, to, then the customer: each typed right after the last.
+    type("b");
+    key(13);
+    key(13);
+    key(13);
+    key(13);
+    type("ETA");
+    key(13);
+  });
+  // "vzo" (programs without a sample too) off: the lowest switch of the left column.
+  when([this] { return on_screen(kScreenSearch) && ws().KRITERIA.customer == "ETA"; }, [this] {
+    const toolkit::TTLAC* vzo = nullptr;
+    for (const toolkit::TTLAC* b : buttons_of("zmena.bmp"))
+      if (b->X < 320 && (!vzo || b->Y > vzo->Y)) vzo = b;
+    ASSERT_TRUE(vzo);
+    click(vzo->X + 5, vzo->Y + 5);
+  });
+  when([this] { return on_screen(kScreenSearch) && ws().KRITERIA.without_sample == 0; },
+       [this] {
+         shot("search.png");
+         hb().extended_key(60);  // F2 searches
+       });
+  std::vector<std::string> found;
+  when([this] { return browser_ready() && ws().list.file == "seznd0" && f().requests_sent[63] == 2; },
+       [&] {
+         found = names();
+         key(27);
+       });
+  ASSERT_TRUE(run_until([this] { return script_done() && f().AKTUALNIOBRAZOVKA == kScreenMenu; }));
+  EXPECT_EQ(ws().KRITERIA.number.str(), "b");
+  EXPECT_EQ(ws().KRITERIA.from.DEN, 0);
+  // A-1 is not numbered with "B"; B-5's customer has no "ETA"; B-2 has only a program without
+  // a sample.
+  EXPECT_EQ(found, std::vector<std::string>{"B-4"});
+}
+
 TEST_F(OrdersTest, AnOrderAnotherDeskHoldsIsSaidToBeOpenElsewhereAndStaysWithIt) {
   start(rights({8, 9, 58}));
   seed_order("H1");

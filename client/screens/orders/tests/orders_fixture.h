@@ -190,6 +190,29 @@ class OrdersTest : public ClientTest {
   }
   Workspace& ws() { return app->workspace; }
 
+  // The buttons showing `picture`, as the screen placed them.
+  std::vector<const toolkit::TTLAC*> buttons_of(const std::string& picture) {
+    std::vector<const toolkit::TTLAC*> out;
+    for (const toolkit::TTLAC& b : app->tk.tlacitka.TLACITKO)
+      if (b.OBRAZEK != toolkit::kFreeButton && b.AKTIVNI &&
+          b.picture.find("/" + picture + "|") != std::string::npos)  // "path|WxH"
+        out.push_back(&b);
+    return out;
+  }
+  // A click as a hand makes it, one state per button poll: onto the button, press, release.
+  // Called from a step of the script, it comes before the steps still waiting.
+  void click(int x, int y) {
+    std::vector<std::function<void()>> acts;
+    for (std::function<void()> act : {std::function<void()>([this, x, y] { hb().move_mouse(x, y); }),
+                                      std::function<void()>([this] { hb().set_buttons(1); }),
+                                      std::function<void()>([this] { hb().set_buttons(0); })}) {
+      acts.push_back(std::move(act));
+      for (int i = 0; i < 3; ++i) acts.push_back([] {});
+    }
+    for (auto it = acts.rbegin(); it != acts.rend(); ++it)
+      script.emplace_front([] { return true; }, std::move(*it));
+  }
+
   // Another desktop at the workshop: a second user logged in over the protocol who opens the
   // order and keeps it open. The answer to each of its requests; 0 when none came.
   int32_t hold_elsewhere(const std::string& number) {
