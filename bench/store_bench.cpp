@@ -12,51 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/order_tree.h"
 #include "protocol/records/orders.h"
 #include "server/store/order_search.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Plain writes: the tree is scaffolding for the measurement, not data to keep safe.
-void put(const std::string& path, const void* data, size_t n) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f || std::fwrite(data, 1, n, f) != n) {
-    std::perror(path.c_str());
-    std::exit(1);
-  }
-  std::fclose(f);
-}
-
-void generate(const std::string& databaze, int orders, int programs) {
-  ::mkdir(databaze.c_str(), 0755);
-  for (int o = 0; o < orders; ++o) {
-    const std::string dir = databaze + "z" + std::to_string(o) + "/";
-    ::mkdir(dir.c_str(), 0755);
-    ksv::TPolozkaDatabanky info{};
-    const std::string number = std::to_string(o);
-    info.CISLO.assign(std::string("Z").append(number));
-    info.POPIS.assign(std::string("Zakazka cislo ").append(number));
-    info.ZAKAZNIK.assign(o % 3 ? "Hasici" : "Sokol");
-    info.AUTOR = o % 7;
-    info.PROGRAMU = programs;
-    put(dir + "info.dat", &info, sizeof info);
-    for (int p = 0; p < programs; ++p) {
-      const std::string pdir = dir + "p" + std::to_string(p) + "/";
-      ::mkdir(pdir.c_str(), 0755);
-      ksv::TProgramZak prog{};
-      prog.KOD.assign(std::string("P").append(std::to_string(p)));
-      prog.KUSU = 10 + p;
-      prog.STEHU = 1000 * (p + 1);
-      prog.VZOREK = p % 2;
-      prog.VYROBNI = p == 3;
-      prog.MATERIAL = p;
-      put(pdir + "prog.dat", &prog, sizeof prog);
-      if (p == 0) put(pdir + "prog.dst", "dst", 3);
-    }
-  }
-}
 
 // Opens and reads every header and program record the searches read, and nothing else.
 size_t read_baseline(const std::string& databaze) {
@@ -113,7 +75,7 @@ int main(int argc, char** argv) {
   if (::stat(databaze.c_str(), &tree) != 0) {
     std::printf("generating %d orders x %d programs in %s ...\n", orders, programs, root.c_str());
     ::mkdir(root.c_str(), 0755);
-    generate(databaze, orders, programs);
+    ksv::bench::generate_order_tree(databaze, orders, programs);
   }
 
   // The rounds interleave the baseline and the searches, so a change in the machine's load
