@@ -108,6 +108,9 @@ int main(int argc, char** argv) {
   if (f.CEKEJNAODPOVED(27, "info") != 245) fail("no user record");
   f.read_user_record();
   f.AKTUALNIOBRAZOVKA = kNoScreen;  // the menu is built by the next pass
+  // KSV_TRACE=FILE: the client's requests, replies and downloads with their times, to see where
+  // the time goes.
+  if (const char* t = std::getenv("KSV_TRACE")) app.tk.trace.open(t);
 
   // Every button drawn: until then a hot key may land in the key queue instead of its button.
   auto settled = [&] {
