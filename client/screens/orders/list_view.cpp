@@ -69,7 +69,7 @@ struct Layout {
   int32_t x[kColumns];
   int32_t width[kColumns];
 };
-constexpr Layout kOrderColumns{{10, 98, 190, 274, 312, 404, 496}, {84, 90, 80, 30, 90, 90, 76}};
+constexpr Layout kOrderColumns{{10, 94, 196, 270, 314, 406, 498}, {80, 94, 72, 38, 88, 88, 76}};
 constexpr Layout kProgramColumns{{10, 108, 218, 308, 396, 450, 512},
                                  {96, 108, 88, 86, 52, 60, 90}};
 

@@ -50,6 +50,29 @@ TEST_F(OrdersTest, ANewProgramIsCountedInTheHeaderTheEditorSavesLater) {
   EXPECT_EQ(program("Z2", "P1").KOD.str(), "P1");
 }
 
+TEST_F(OrdersTest, TheCalculationAndBackKeepTheOrderOpenAndItsProgramListFresh) {
+  // The calculation stands in: it works on the open order and returns to it.
+  open_client_hook = [this] {
+    f().set_builder(orders::kScreenCalculation, [this] { f().request_screen(kScreenEditor); });
+  };
+  start(rights(kAll));
+  seed_order("K1");
+  seed_program("K1", "P1");
+  to_browser();
+  open_first();
+  when([this] { return editor_ready(); }, [this] { key(3); });  // Ctrl+C
+  bool held_meanwhile = false;
+  when([this] { return editor_ready() && f().requests_sent[63] == 3; }, [&] {
+    held_meanwhile = !server->session(session_slot()).open_order.empty();
+    EXPECT_EQ(names(), std::vector<std::string>{"P1"});
+    key(27);
+  });
+  ASSERT_TRUE(run_until([this] { return back_in_browser(); }));
+  EXPECT_TRUE(held_meanwhile);
+  EXPECT_EQ(f().requests_sent[18], 1);  // only when the editor was left for the browser
+  EXPECT_TRUE(server->session(session_slot()).open_order.empty());
+}
+
 TEST_F(OrdersTest, AWeekOldOrderListsEveryProgramSamplesAndReleasedOnesIncluded) {
   start(rights(kAll));
   seed_order("W1", 7);
