@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "protocol/commands.h"
@@ -63,8 +64,28 @@ void Client::OBSLUHAKOMUNIKACE() {
     conn.BUFFERPACKET.NASTAVPRIKAZ(0, 0, true);
   }
   if (conn.PRISELCELYPACKET()) conn.PRIJMIPAKET();
-  if (PROVEDPRIKAZ() != 0) conn.ODESLIPAKET(kPacketSize);
+  uint8_t answer = PROVEDPRIKAZ();
+  if (answer == req::kDownloadAck && transfer_active()) {
+    drain_download();
+  } else if (answer != 0) {
+    conn.ODESLIPAKET(kPacketSize);
+  }
   conn.BUFFERPACKET.bytes[0] = 0;
+}
+
+// The server sends download blocks ahead of their acknowledgements; the ones already here are
+// written in this step and acknowledged together, instead of one block per pass of the screen.
+// Anything but a download block waits for the next step, as every packet does.
+void Client::drain_download() {
+  Packet& b = conn.BUFFERPACKET;
+  std::string acks(reinterpret_cast<const char*>(b.bytes), kPacketSize);
+  if (run_.empty()) run_.resize(size_t(kDrainBlocks) * kPacketSize);
+  const int n = conn.take_run(rep::kDownloadBlock, kDrainBlocks, run_.data());
+  for (int i = 0; i < n; ++i) {
+    std::memcpy(b.bytes, run_.data() + size_t(i) * kPacketSize, kPacketSize);
+    if (PROVEDPRIKAZ() != 0) acks.append(reinterpret_cast<const char*>(b.bytes), kPacketSize);
+  }
+  conn.send_packets(acks);
 }
 
 void Client::end_transfer() {
@@ -255,8 +276,7 @@ uint8_t Client::ZACNIODESILAT(const std::string& file_name) {
     return 0;
   }
   TInfoKlient& k = conn.INFOKLIENT;
-  if (k.DATSOUB) std::fclose(k.DATSOUB);
-  k.DATSOUB = f;
+  conn.take_transfer_file(f);
   k.AKTSOUBOR = file_name;
   conn.BUFFERPACKET.NASTAVPRIKAZ(req::kUploadStart, 0, false);
   k.VELIKOST = int32_t(st.st_size);
@@ -270,8 +290,7 @@ uint8_t Client::ZACNIPRIJIMAT(const std::string& file_name) {
   std::FILE* f = std::fopen(file_name.c_str(), "wb");
   if (!f) return 2;
   TInfoKlient& k = conn.INFOKLIENT;
-  if (k.DATSOUB) std::fclose(k.DATSOUB);
-  k.DATSOUB = f;
+  conn.take_transfer_file(f);
   k.AKTSOUBOR = file_name;
   transfer_failed = false;
   conn.BUFFERPACKET.NASTAVPRIKAZ(req::kDownloadStart, 0, true);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "protocol/transport.h"
 
@@ -68,6 +69,10 @@ class Client {
   void store_message(const std::string& sender, const std::string& text);
   bool run_download_order(const std::string& file_name);
   uint8_t on_download_block();
+  void drain_download();
+  // Download blocks taken in one communication step at most.
+  static constexpr int kDrainBlocks = 128;
+  std::vector<uint8_t> run_;  // the blocks of one run, allocated at the first download
   uint8_t on_upload_request(bool& skip_end);
   void end_transfer();
 };

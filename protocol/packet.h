@@ -20,6 +20,8 @@ namespace ksv {
 
 constexpr int kPacketSize = 1024;
 constexpr int kTransferBlock = 1016;  // file data bytes per transfer packet, from offset 8
+// The stdio buffer of a file being transferred: 64 blocks go to or from the disk at a time.
+constexpr size_t kTransferFileBuffer = 64 * 1024;
 constexpr int kPlainStringMaxOffset = kPacketSize - 256;  // 768: a plain read copies 256 bytes
 
 // Fixed offsets used by the command catalogue.

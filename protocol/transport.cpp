@@ -94,6 +94,34 @@ bool recv_packet(int fd, Packet& buf) {
   return true;
 }
 
+int take_packet_run(int fd, uint8_t code, int max, uint8_t* out) {
+  const size_t room = size_t(max) * kPacketSize;
+  ssize_t r;
+  do {
+    r = ::recv(fd, out, room, MSG_PEEK | MSG_DONTWAIT);
+  } while (r < 0 && errno == EINTR);
+  if (r < 0) return (errno == EAGAIN || errno == EWOULDBLOCK) ? 0 : -1;
+  int n = 0;
+  while (n < max && size_t(n + 1) * kPacketSize <= size_t(r)) {
+    const uint8_t* p = out + size_t(n) * kPacketSize;
+    if (p[0] != code) break;
+    ++n;
+    if (p[3] == 0) break;  // flag True: the transfer's last block
+  }
+  // The peek showed these bytes whole; reading them cannot come up short on a sound stream.
+  size_t want = size_t(n) * kPacketSize, got = 0;
+  while (got < want) {
+    r = ::recv(fd, out + got, want - got, MSG_DONTWAIT);
+    if (r > 0) {
+      got += size_t(r);
+      continue;
+    }
+    if (r < 0 && errno == EINTR) continue;
+    return -1;
+  }
+  return n;
+}
+
 bool set_nonblocking(int fd) {
   int fl = ::fcntl(fd, F_GETFL, 0);
   return fl >= 0 && ::fcntl(fd, F_SETFL, fl | O_NONBLOCK) == 0;
@@ -145,6 +173,34 @@ int32_t ClientConnection::ODESLIPAKET(int32_t length) {
     return 0;
   }
   return length;
+}
+
+void ClientConnection::take_transfer_file(std::FILE* f) {
+  if (INFOKLIENT.DATSOUB) std::fclose(INFOKLIENT.DATSOUB);
+  if (file_buf_.empty()) file_buf_.resize(kTransferFileBuffer);
+  std::setvbuf(f, file_buf_.data(), _IOFBF, file_buf_.size());
+  INFOKLIENT.DATSOUB = f;
+}
+
+int ClientConnection::take_run(uint8_t code, int max, uint8_t* out) {
+  if (!INFOKLIENT.SPOJENO) return 0;
+  int n = net::take_packet_run(ZASUVKA, code, max, out);
+  if (n < 0) {
+    THREADODPOJSE();
+    DOSLOKODPOJENI = true;
+    return 0;
+  }
+  return n;
+}
+
+bool ClientConnection::send_packets(const std::string& packets) {
+  if (!INFOKLIENT.SPOJENO) return false;
+  if (!net::send_all(ZASUVKA, packets.data(), packets.size())) {
+    THREADODPOJSE();
+    DOSLOKODPOJENI = true;
+    return false;
+  }
+  return true;
 }
 
 bool ClientConnection::PRISELCELYPACKET() {

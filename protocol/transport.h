@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "protocol/clock.h"
 #include "protocol/packet.h"
@@ -44,6 +45,12 @@ bool peer_closed(int fd);
 
 // Takes exactly one packet; call only after peek_packet returned kWhole.
 bool recv_packet(int fd, Packet& buf);
+
+// Takes, in one read, the whole packets waiting at the front of the socket whose command is
+// `code`: at most `max`, and none after one whose flag is True (the last block of a transfer).
+// They are copied one after another to `out` (room for max packets); anything else stays
+// waiting. Returns how many were taken, -1 when the connection is broken.
+int take_packet_run(int fd, uint8_t code, int max, uint8_t* out);
 
 bool set_nonblocking(int fd);
 
@@ -101,6 +108,14 @@ class ClientConnection {
   static constexpr int32_t kConnectFailed = 81;
 
   int32_t ODESLIPAKET(int32_t length);
+  // Sends whole packets queued together (acknowledgements of a run of download blocks) in one
+  // write; false when the connection is lost.
+  bool send_packets(const std::string& packets);
+  // Makes f the transfer's file (DATSOUB), closing the one before, with a buffer large enough
+  // that a file goes to and from the disk in few large reads and writes.
+  void take_transfer_file(std::FILE* f);
+  // net::take_packet_run on the connection; a broken connection is ended and gives 0.
+  int take_run(uint8_t code, int max, uint8_t* out);
   bool PRISELCELYPACKET();
   int32_t PRIJMIPAKET();
   int32_t THREADPRIPOJSENASERVER(void* unused = nullptr);
@@ -114,6 +129,7 @@ class ClientConnection {
   Packet BUFFERPACKET;
   TInfoKlient INFOKLIENT;
   int ZASUVKA = -1;
+  std::vector<char> file_buf_;  // DATSOUB's buffer; outlives every close of it
   sockaddr_in ADRESASER{};
   std::string ADRESASERV = "127.0.0.1";     // the server inside the firm's network
   std::string EXTADRESASERV = "127.0.0.1";  // the server from outside

@@ -261,8 +261,10 @@ TEST_F(ClientTest, FreshUserListIsReadFromTempInsteadOfAskingAgain) {
 
 TEST_F(ClientTest, ListCutOffByALostConnectionIsNotKept) {
   start_server();
-  // Names of 240 characters: the list needs three blocks.
-  for (int i = 0; i < 12; ++i) add_user(std::to_string(10 + i) + std::string(238, 'u'), "x", 0);
+  // Names of 240 characters, four to a block: the list is longer than the blocks the server
+  // sends ahead of their acknowledgements in the passes before the cut.
+  for (int i = 0; i < 4 * (3 * server::kDownloadWindow + 8); ++i)
+    add_user(std::to_string(100 + i) + std::string(237, 'u'), "x", 0);
   open_client();
   when_modal(Modal::kAddress, [this] { key(13); });
   // The list takes several blocks; the server goes away after the first one arrived.

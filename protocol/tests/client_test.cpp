@@ -128,6 +128,45 @@ TEST_F(ClientSide, DownloadWritesBlocksAndAcknowledgesEach) {
   EXPECT_EQ(dir.read_file("temp/seznd0"), first + second);
 }
 
+// Blocks already waiting are written in one step and acknowledged together; a message among
+// them waits for its own step and is not lost.
+TEST_F(ClientSide, DownloadTakesTheWaitingBlocksInOneStepAndLeavesAMessageForTheNext) {
+  ASSERT_EQ(client.ZACNIPRIJIMAT(dir.path() + "temp/seznd0"), 0);
+  client.OBSLUHAKOMUNIKACE();
+  EXPECT_EQ(take().code(), 31);
+  std::string data;
+  for (uint16_t i = 0; i < 3; ++i) {
+    std::string part(1016, char('a' + i));
+    send(block220(i, part, false));
+    data += part;
+  }
+  Packet msg = reply(240);
+  msg.ULOZRETEZEC(sl::kText2, true, "hotovo");
+  msg.ULOZRETEZEC(sl::kData, true, "mistr");
+  send(msg);
+  send(block220(3, "end", true));
+  data += "end";
+
+  client.OBSLUHAKOMUNIKACE();
+  for (uint16_t i = 0; i < 3; ++i) {
+    Packet ack = take();
+    EXPECT_EQ(ack.code(), 121);
+    EXPECT_EQ(ack.block(), i);
+  }
+  EXPECT_EQ(take().code(), 0);
+  EXPECT_TRUE(client.transfer_active());
+  client.OBSLUHAKOMUNIKACE();
+  EXPECT_EQ(client.conn.INFOKLIENT.POSLAKCE, 240);
+  EXPECT_EQ(take().code(), 80);
+  EXPECT_TRUE(client.PRIJATANOVAZPRAVA);
+  client.OBSLUHAKOMUNIKACE();
+  Packet ack = take();
+  EXPECT_EQ(ack.code(), 121);
+  EXPECT_TRUE(ack.flag());
+  EXPECT_FALSE(client.transfer_active());
+  EXPECT_EQ(dir.read_file("temp/seznd0"), data);
+}
+
 TEST_F(ClientSide, BadBlockLengthAbortsTheDownload) {
   ASSERT_EQ(client.ZACNIPRIJIMAT(dir.path() + "temp/x"), 0);
   client.OBSLUHAKOMUNIKACE();

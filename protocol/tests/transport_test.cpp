@@ -72,6 +72,46 @@ TEST(Transport, PeekSeesOnlyWholePackets) {
   EXPECT_EQ(net::peek_packet(p.fd[0], buf), net::Waiting::kClosed);
 }
 
+// A run of download blocks is taken in one read: it stops at another command, after the last
+// block, at the bound and before a packet not yet complete, and leaves all of those waiting.
+TEST(Transport, PacketRunStopsAtOtherCodesTheLastBlockAndPartialPackets) {
+  Pair p;
+  auto put = [&](uint8_t code, uint16_t block, bool flag, size_t bytes = kPacketSize) {
+    Packet out;
+    out.NASTAVPRIKAZ(code, block, flag);
+    ASSERT_TRUE(net::send_all(p.fd[1], out.bytes, bytes));
+  };
+  std::vector<uint8_t> run(8 * kPacketSize);
+  auto take = [&](int max) { return net::take_packet_run(p.fd[0], 220, max, run.data()); };
+  EXPECT_EQ(take(8), 0);  // nothing waiting
+
+  put(220, 0, false);
+  put(220, 1, false);
+  put(240, 0, true);
+  put(220, 2, false);
+  EXPECT_EQ(take(8), 2);
+  EXPECT_EQ(run[kPacketSize + 2], 1) << "the second block, in order";
+  Packet buf;
+  ASSERT_EQ(net::peek_packet(p.fd[0], buf), net::Waiting::kWhole);
+  ASSERT_TRUE(net::recv_packet(p.fd[0], buf));
+  EXPECT_EQ(buf.code(), 240) << "the message stays for its own step";
+
+  put(220, 3, false);
+  put(220, 4, true);  // the last block
+  put(220, 0, false);  // the next file's first block
+  EXPECT_EQ(take(1), 1);  // the bound: block 2
+  EXPECT_EQ(take(8), 2);  // block 3 and the last, not past it
+  EXPECT_EQ(run[kPacketSize + 2], 4);
+  put(220, 1, false, 600);  // half of the next block
+  EXPECT_EQ(take(8), 1);
+  EXPECT_EQ(take(8), 0);
+  EXPECT_EQ(net::peek_packet(p.fd[0], buf), net::Waiting::kPartial);
+  ::close(p.fd[1]);
+  p.fd[1] = -1;
+  ::close(p.fd[0]);
+  p.fd[0] = -1;
+}
+
 TEST(Transport, SendAllCompletesShortWritesInOrder) {
   Pair p;
   int small = 4096;

@@ -37,6 +37,9 @@ void cmd_download_start(Context& c);  // 31
 void cmd_abort_transfer(Context& c);  // 32
 void cmd_upload_block(Context& c);    // 120
 void cmd_download_block(Context& c);  // 121
+// Composes the session's next download block in `b` and counts it in flight; false when the
+// whole file has been sent or no download runs.
+bool next_download_block(TKlient& k, Packet& b);
 
 // Helpers shared by handlers.
 // Composes a reply with block 0 and flag true.

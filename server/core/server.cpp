@@ -17,6 +17,7 @@
 #include "protocol/commands.h"
 #include "protocol/file_util.h"
 #include "server/core/device_handlers.h"
+#include "server/core/handlers.h"
 #include "server/core/store_handlers.h"
 
 namespace ksv::server {
@@ -299,6 +300,36 @@ void Server::serve(int slot) {
     buf_.clear();
     return;
   }
+  // Acknowledgements of a download come in runs; the rest of a run is taken in the same pass,
+  // so the transfer is not held to one block per pass.
+  if (take_packet(slot) && s.in_use && s.outbox.empty()) take_ack_run(slot);
+  if (s.in_use) fill_download_window(slot);
+  buf_.NASTAVPRIKAZ(0, 0, true);
+}
+
+void Server::take_ack_run(int slot) {
+  TKlient& s = sessions_[slot];
+  if (ack_run_.empty()) ack_run_.resize(size_t(kDownloadWindow) * kPacketSize);
+  const int n = net::take_packet_run(s.socket, req::kDownloadAck, kDownloadWindow, ack_run_.data());
+  if (n < 0) {
+    disconnect(slot);
+    buf_.clear();
+    return;
+  }
+  const bool was_empty = s.outbox.empty();
+  for (int i = 0; i < n && s.in_use; ++i) {
+    std::memcpy(buf_.bytes, ack_run_.data() + size_t(i) * kPacketSize, kPacketSize);
+    if (execute(slot) != 0 && s.in_use)
+      s.outbox.append(reinterpret_cast<const char*>(buf_.bytes), kPacketSize);
+  }
+  buf_.clear();
+  if (!s.in_use || s.outbox.empty()) return;
+  if (was_empty) s.outbox_stuck_since = to_posledni(clock_.now());
+  flush(slot);
+}
+
+bool Server::take_packet(int slot) {
+  TKlient& s = sessions_[slot];
   // The buffer is shared by all sessions: nothing of another client's packet may travel in a
   // reply composed for this one.
   buf_.clear();
@@ -311,34 +342,51 @@ void Server::serve(int slot) {
     log_.line("Klient cislo " + std::to_string(slot) + " zavrel spojeni");
     disconnect(slot);
     buf_.clear();
-    return;
+    return false;
   }
   if (w == net::Waiting::kWhole && !net::recv_packet(s.socket, buf_)) {
     disconnect(slot);
     buf_.clear();
-    return;
+    return false;
   }
   if (w != net::Waiting::kWhole) buf_.bytes[0] = 0;
 
   uint8_t answer = execute(slot);
-  if (s.in_use) {
-    if (answer != 0) {
-      s.nothing_to_send = false;
-      if (!send_packet(slot)) {
-        buf_.clear();
-        return;
-      }
-    } else {
-      s.nothing_to_send = true;
+  if (!s.in_use) return false;
+  if (answer != 0) {
+    s.nothing_to_send = false;
+    if (!send_packet(slot)) {
+      buf_.clear();
+      return false;
     }
-    if (buf_.code() == rep::kLoginRefused || buf_.code() == rep::kSessionEnded) {
-      if (s.outbox.empty())
-        disconnect(slot);
-      else
-        s.close_when_sent = true;
-    }
+  } else {
+    s.nothing_to_send = true;
   }
-  buf_.NASTAVPRIKAZ(0, 0, true);
+  if (buf_.code() == rep::kLoginRefused || buf_.code() == rep::kSessionEnded) {
+    if (s.outbox.empty())
+      disconnect(slot);
+    else
+      s.close_when_sent = true;
+    return false;
+  }
+  return s.last_request == req::kDownloadAck;
+}
+
+void Server::fill_download_window(int slot) {
+  TKlient& s = sessions_[slot];
+  if (s.transfer != Transfer::kDownload || s.close_when_sent) return;
+  const bool was_empty = s.outbox.empty();
+  bool queued = false;
+  while (s.blocks_in_flight < kDownloadWindow) {
+    buf_.clear();
+    if (!next_download_block(s, buf_)) break;
+    s.outbox.append(reinterpret_cast<const char*>(buf_.bytes), kPacketSize);
+    queued = true;
+  }
+  buf_.clear();
+  if (!queued) return;
+  if (was_empty) s.outbox_stuck_since = to_posledni(clock_.now());
+  flush(slot);
 }
 
 bool Server::send_packet(int slot) {

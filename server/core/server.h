@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "protocol/clock.h"
 #include "protocol/packet.h"
@@ -113,6 +114,14 @@ class Server {
   // Sends what the socket takes of the slot's unsent bytes; false when the connection is broken
   // or has taken nothing for kUnsentReplySeconds (the slot is then freed).
   bool flush(int slot);
+  // Takes one whole packet waiting from the slot (or none) and answers it; true when it was a
+  // download acknowledgement, so that the next one may be taken in the same pass.
+  bool take_packet(int slot);
+  // Takes the acknowledgements of a download waiting after the one just taken, in one read,
+  // and queues the block answering each; the blocks leave in one write.
+  void take_ack_run(int slot);
+  // Sends download blocks ahead until kDownloadWindow of them are unacknowledged.
+  void fill_download_window(int slot);
   bool escape_pressed();
   void nightly_cleaning(const DateTime& now);
 
@@ -126,6 +135,7 @@ class Server {
   TKlient sessions_[kMaxSessions];
   std::atomic<int> session_count_{0};
   Packet buf_;
+  std::vector<uint8_t> ack_run_;  // one run of acknowledgements, allocated at the first download
 
   int listen_fd_ = -1;
   uint16_t bound_port_ = 0;

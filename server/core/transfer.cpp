@@ -26,6 +26,12 @@ std::string lower(std::string s) {
   return s;
 }
 
+// Gives the transfer's file a buffer that moves many blocks per read or write.
+void buffer_transfer_file(TKlient& k, std::FILE* f) {
+  if (k.transfer_buf.empty()) k.transfer_buf.resize(kTransferFileBuffer);
+  std::setvbuf(f, k.transfer_buf.data(), _IOFBF, k.transfer_buf.size());
+}
+
 // Ends the transfer; an upload that did not finish leaves the target as it was.
 void close_transfer(TKlient& k) {
   if (k.transfer_file) std::fclose(k.transfer_file);
@@ -34,6 +40,7 @@ void close_transfer(TKlient& k) {
   k.transfer_name.clear();
   k.transfer_temp.clear();
   k.transfer = Transfer::kNone;
+  k.blocks_in_flight = 0;
 }
 
 // The upload's temporary file beside `target`, open for writing; nullptr when it cannot be made.
@@ -117,6 +124,7 @@ void cmd_upload_start(Context& c) {
     reply(c, rep::kFailed);
     return;
   }
+  buffer_transfer_file(k, k.transfer_file);
   k.transfer_name = path;
   k.transfer = Transfer::kUpload;
   k.size = k.transferred = 0;
@@ -188,24 +196,19 @@ void cmd_download_start(Context& c) {
     b.NASTAVPRIKAZ(rep::kDownloadBlock, 0, true);
     return;
   }
+  buffer_transfer_file(k, f);
   k.transfer_file = f;
   k.transfer_name = path;
   k.transfer = Transfer::kDownload;
   k.transferred = 0;
   k.block_counter = -1;
-  b.NASTAVPRIKAZ(req::kDownloadAck, 65535, false);  // the first block is then numbered 0
-  cmd_download_block(c);
+  k.blocks_in_flight = 0;
+  next_download_block(k, b);
 }
 
-void cmd_download_block(Context& c) {
-  TKlient& k = c.session;
-  Packet& b = c.packet;
-  if (k.transfer != Transfer::kDownload || !k.transfer_file) return;
-  if (k.transferred >= k.size) {
-    close_transfer(k);
-    return;
-  }
-  uint16_t block = b.block();
+bool next_download_block(TKlient& k, Packet& b) {
+  if (k.transfer != Transfer::kDownload || !k.transfer_file || k.transferred >= k.size)
+    return false;
   int64_t n = k.size - k.transferred;
   bool last = n <= kTransferBlock;
   if (!last) n = kTransferBlock;
@@ -219,7 +222,22 @@ void cmd_download_block(Context& c) {
   }
   b.ULOZCISLO(sl::kText, int32_t(got));
   k.block_counter++;
-  b.NASTAVPRIKAZ(rep::kDownloadBlock, uint16_t(block + 1), last);
+  k.blocks_in_flight++;
+  // Block numbers are a 16-bit word on the wire; a file of more than 64K blocks wraps them.
+  b.NASTAVPRIKAZ(rep::kDownloadBlock, uint16_t(k.block_counter), last);
+  return true;
+}
+
+void cmd_download_block(Context& c) {
+  TKlient& k = c.session;
+  if (k.transfer != Transfer::kDownload || !k.transfer_file) return;
+  if (k.blocks_in_flight > 0) k.blocks_in_flight--;
+  if (k.transferred >= k.size) {
+    // Everything is sent; the transfer ends with the acknowledgement of the last block.
+    if (k.blocks_in_flight == 0) close_transfer(k);
+    return;
+  }
+  next_download_block(k, c.packet);
 }
 
 void cmd_abort_transfer(Context& c) {

@@ -155,6 +155,66 @@ TEST_F(Transfers, CountedStringRunningPastThePacketIsRefused) {
   EXPECT_EQ(rig.request(*c, 13), 203);
 }
 
+// A download runs ahead of its acknowledgements by a fixed window: that many blocks leave at
+// once, each acknowledgement (several may be taken in one pass) lets one more go, and the
+// transfer ends with the acknowledgement of the last block.
+TEST_F(Transfers, DownloadRunsAheadByItsWindow) {
+  const std::string data = pattern(size_t(kDownloadWindow + 10) * 1016 + 5);
+  rig.dir.write_file("temp/w.bin", data);
+  Packet& b = Rig::compose(*c, 31);
+  b.ULOZRETEZEC(sl::kText, true, "w.bin");
+  c->OBSLUHAKOMUNIKACE();
+  rig.pass_after_send();
+  const int fd = c->conn.ZASUVKA;
+  std::string got;
+  std::vector<Packet> blocks;
+  auto receive = [&] {  // every block waiting now
+    blocks.clear();
+    Packet p;
+    for (;;) {
+      pollfd w{fd, POLLIN, 0};
+      if (::poll(&w, 1, 50) <= 0 || net::peek_packet(fd, p) != net::Waiting::kWhole) break;
+      net::recv_packet(fd, p);
+      EXPECT_EQ(p.code(), 220);
+      got.append(reinterpret_cast<const char*>(p.bytes + sl::kData), size_t(p.ZISKEJCISLO(sl::kText)));
+      blocks.push_back(p);
+    }
+  };
+  auto acknowledge = [&](size_t from, size_t count) {
+    std::string acks;
+    for (size_t i = from; i < from + count; ++i) {
+      Packet a = blocks[i];
+      a.NASTAVPRIKAZ(121, blocks[i].block(), blocks[i].flag());
+      acks.append(reinterpret_cast<const char*>(a.bytes), kPacketSize);
+    }
+    ASSERT_TRUE(net::send_all(fd, acks.data(), acks.size()));
+    rig.pass_after_send();
+  };
+  receive();
+  ASSERT_EQ(blocks.size(), size_t(kDownloadWindow));
+  for (int i = 0; i < kDownloadWindow; ++i) EXPECT_EQ(blocks[size_t(i)].block(), i);
+  EXPECT_FALSE(blocks.back().flag());
+
+  std::vector<Packet> first = blocks;
+  blocks = first;
+  acknowledge(0, 3);  // three acknowledgements, one pass: three more blocks
+  receive();
+  ASSERT_EQ(blocks.size(), 3u);
+  EXPECT_EQ(blocks[0].block(), kDownloadWindow);
+  std::vector<Packet> rest(first.begin() + 3, first.end());
+  rest.insert(rest.end(), blocks.begin(), blocks.end());
+  for (int round = 0; round < 20 && !rest.empty(); ++round) {
+    blocks = rest;
+    acknowledge(0, blocks.size());
+    const bool was_last = blocks.back().flag();
+    receive();
+    rest = blocks;
+    if (was_last) break;
+  }
+  EXPECT_EQ(got, data);
+  EXPECT_FALSE(rig.server->session(0).transfer_active());
+}
+
 TEST_F(Transfers, AbortAndStrayBlocks) {
   // Transfer steps are not requests the communication step sends; put them on the wire directly
   // and return the code of the answer (0 for none).
