@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "client/keys.h"
-#include "client/screens/orders/list_view.h"
+#include "client/record_list.h"
 #include "client/screens/orders/order_rules.h"
 #include "client/screens/orders/orders.h"
 #include "protocol/commands.h"
@@ -31,18 +31,16 @@ void show_page_status(Frame& f, Workspace& ws) {
 
 // Shows the page on record in ws.list from the list file, sorted by the chosen column.
 void show_page(Frame& f, Workspace& ws, int w) {
-  const ListPage page = read_list_page(f.temp_path(ws.list.file), ws.list.page);
-  ws.list.records = ws.list.file.empty() ? 0 : page.records;
-  ws.list.pages = page_count(ws.list.records);
-  fill_list(f, ws, page, 6, ws.list.sort_column);
+  build_page(f.tk().seznam, f.temp_path(ws.list.file), ListLayout::kOrders, ws);
   f.tk().okna.PRVNISEZNAMVOKNE(w, kListX, kListY, kListW, kListH,
-                               kListH / (f.tk().texty.AKTVELFONTU + 1) - 1, kOrderListMode | 0x80);
+                               kListH / (f.tk().texty.AKTVELFONTU + 1) - 1,
+                               box_mode(ListLayout::kOrders));
   show_page_status(f, ws);
 }
 
 void next_sort_column(Frame& f, Workspace& ws, int w, bool sort) {
-  ws.list.sort_column = ws.list.sort_column >= kColumns - 1 ? 0 : ws.list.sort_column + 1;
-  draw_sort_marker(f, w, kOrderListMode, kListX, ws.list.sort_column, kMarkerY);
+  advance_sort(ws.list);
+  draw_sort_marker(f.tk(), w, ListLayout::kOrders, kListX, ws.list.sort_column, kMarkerY);
   if (!sort) return;
   toolkit::Seznam& list = f.tk().seznam;
   if (list.PRVKU() > 0) list.SETRIDSEZNAM(ws.list.sort_column, 0, false);
@@ -51,10 +49,7 @@ void next_sort_column(Frame& f, Workspace& ws, int w, bool sort) {
 }
 
 void turn_page(Frame& f, Workspace& ws, int w, int by) {
-  const int page = int(ws.list.page) + by;
-  if (page < 0 || page >= int(ws.list.pages)) return;
-  ws.list.page = uint16_t(page);
-  show_page(f, ws, w);
+  if (by > 0 ? next_page(ws.list) : previous_page(ws.list)) show_page(f, ws, w);
 }
 
 // The number of the new order, typed in a dialog; the order is created and opened.
@@ -97,7 +92,6 @@ void build_browser(Frame& f, Workspace& ws) {
   const int32_t h = tk.okna.VYTVOROKNO(-1, -1, kWidth, kHeight, false, "zakazky", "");
   if (h == toolkit::kNoFreeWindow) return;
   const int w = h >> 8;
-  install_columns(f);
 
   auto button = [&](const char* picture, int32_t x, uint8_t key, std::function<void()> action,
                     int32_t width = 50) {
@@ -128,7 +122,7 @@ void build_browser(Frame& f, Workspace& ws) {
     fp->request_screen(kScreenSearch);
   });
 
-  draw_headings(f, w, kOrderListMode, kListX, "sloupzak", kHeadingsY);
+  draw_headings(tk, w, ListLayout::kOrders, kListX, "sloupzak", kHeadingsY);
   ws.list.sort_column = -1;
   next_sort_column(f, ws, w, false);
   if (!ws.PONECHATKRITERIA) ws.KRITERIA = browser_criteria(f.client().conn.clock().now().datum());

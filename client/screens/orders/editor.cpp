@@ -7,8 +7,8 @@
 
 #include "client/keys.h"
 #include "client/screens/orders/editor.h"
-#include "client/screens/orders/list_view.h"
 #include "client/pickers.h"
+#include "client/record_list.h"
 #include "client/screens/orders/order_rules.h"
 #include "client/screens/orders/orders.h"
 #include "client/screens/programs/attachments.h"
@@ -138,13 +138,14 @@ void show_programs(Frame& f, Workspace& ws, EditorState& st) {
   ws.KRITERIA = program_list_criteria();
   fetch_list(f, ws);
   ws.KRITERIA = kept;
-  const ListPage page = read_list_page(f.temp_path(ws.list.file), 0);
-  fill_list(f, ws, ws.list.file.empty() ? ListPage{} : page, 7, 0);
+  fill_list(f.tk().seznam, read_list_page(f.temp_path(ws.list.file), 0), ListLayout::kPrograms,
+            ws, 0);
   st.codes.clear();
   for (const toolkit::TPrvek& e : f.tk().seznam.SEZNAM) st.codes.push_back(e.NAZEV);
-  draw_headings(f, st.window, kProgramListMode, kListX, "sloupprg", kHeadingsY);
+  draw_headings(f.tk(), st.window, ListLayout::kPrograms, kListX, "sloupprg", kHeadingsY);
   f.tk().okna.PRVNISEZNAMVOKNE(st.window, kListX, kListY, kListW, kListH,
-                               kListH / (f.tk().texty.AKTVELFONTU + 1) - 1, kProgramListMode | 0x80);
+                               kListH / (f.tk().texty.AKTVELFONTU + 1) - 1,
+                               box_mode(ListLayout::kPrograms));
 }
 
 // ---- save --------------------------------------------------------------------------------------
@@ -248,7 +249,6 @@ void build_editor(Frame& f, Workspace& ws) {
   if (h == toolkit::kNoFreeWindow) return;
   st.window = h >> 8;
   const int w = st.window;
-  install_columns(f);
 
   EditorState* sp = &st;
   // A button that acts on the order ends the field being edited first, keeping what was typed.

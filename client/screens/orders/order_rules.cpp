@@ -2,10 +2,7 @@
 #include "client/screens/orders/order_rules.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 
-#include "client/workspace.h"
 #include "protocol/client.h"
 
 namespace ksv::client::orders {
@@ -35,78 +32,7 @@ TKriteria program_list_criteria() {
   return k;
 }
 
-// ---- list lines --------------------------------------------------------------------------------
-
-namespace {
-
-std::string field(const std::string& s) { return s + '\0'; }
-
-std::string first(const std::string& s, size_t n) { return s.substr(0, n); }
-
-}  // namespace
-
-std::string right_aligned(int32_t v, int width) {
-  std::string s = std::to_string(v);
-  if (int(s.size()) < width) s.insert(0, size_t(width) - s.size(), ' ');
-  return s;
-}
-
-ListLine order_line(const TSeznamDatabanky& r) {
-  ListLine l;
-  l.name = r.CISLO.str();
-  l.spec = field(list_date(r.DATUM)) + field(first(r.ZAKAZNIK.str(), 10)) +
-           field(right_aligned(r.PROGRAMU, kCountWidth)) + field(list_date(r.VYSIT)) +
-           field(list_date(r.TERMIN)) + field(r.UZAVRENA ? "1" : "0");
-  return l;
-}
-
-ListLine program_line(const TSeznamDatabanky& r, const NameCache& materials,
-                      const NameCache& placements) {
-  // Sizes are kept in tenths of a millimetre; the list shows whole millimetres.
-  auto mm = [](int32_t tenths) { return int32_t(std::lround(tenths / 10.0)); };
-  const int state = (r.UZAVRENO ? 1 : 0) + 2 * (r.VYROBNI ? 1 : 0) + 4 * (r.VZOREK ? 1 : 0) +
-                    8 * (r.SCHVALENO ? 1 : 0);
-  auto name = [](const NameCache& c, int32_t id) {
-    return id == -1 ? std::string() : c.name_or_unknown(id);
-  };
-  ListLine l;
-  l.name = r.KOD.str();
-  l.spec = field(first(name(materials, r.MATERIAL), 13)) + field(name(placements, r.UMISTENI)) +
-           field(first(r.POPISMAT.str(), 10)) + field(right_aligned(state, 2)) +
-           field(std::to_string(mm(r.X)) + "x" + std::to_string(mm(r.Y))) +
-           field(right_aligned(r.STEHU, kStitchWidth));
-  return l;
-}
-
-bool skipped(const TSeznamDatabanky& r, int32_t mode) {
-  return mode == 7 ? r.KOD.empty() : r.CISLO.empty();
-}
-
-// ---- pages of a list file ----------------------------------------------------------------------
-
-uint16_t page_count(int32_t records) {
-  if (records <= 0) return 1;
-  return uint16_t((records + kPageSize - 1) / kPageSize);
-}
-
-ListPage read_list_page(const std::string& path, uint16_t page) {
-  ListPage out;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return out;
-  if (std::fseek(f, 0, SEEK_END) == 0) {
-    const long size = std::ftell(f);
-    out.records = size > 0 ? int32_t(size / long(sizeof(TSeznamDatabanky))) : 0;
-  }
-  const long first_record = long(page) * kPageSize;
-  if (first_record < out.records &&
-      std::fseek(f, first_record * long(sizeof(TSeznamDatabanky)), SEEK_SET) == 0) {
-    const size_t want = size_t(std::min<long>(kPageSize, out.records - first_record));
-    out.lines.resize(want);
-    out.lines.resize(std::fread(out.lines.data(), sizeof(TSeznamDatabanky), want, f));
-  }
-  std::fclose(f);
-  return out;
-}
+// ---- typed texts -------------------------------------------------------------------------------
 
 std::string customer_text(const std::string& typed) {
   const bool digits = !typed.empty() && typed.find_first_not_of("0123456789") == std::string::npos;

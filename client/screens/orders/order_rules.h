@@ -1,6 +1,5 @@
 // The rules of the orders screens that hold no screen state: the search criteria each list starts
-// from, the list lines built from search records, the pages of a list file, the dates as the
-// editor shows and reads them, the number of a new order and the copy request.
+// from, the customer and the number of a new order as typed, and the copy request.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -11,10 +10,6 @@
 #include "protocol/packet.h"
 #include "protocol/records/criteria.h"
 #include "protocol/records/orders.h"
-
-namespace ksv::client {
-class NameCache;
-}
 
 namespace ksv::client::orders {
 
@@ -28,45 +23,6 @@ TKriteria search_criteria();
 // The programs of the open order, every one of them: mode 7, no date, no id, no text, samples
 // and programs in production included.
 TKriteria program_list_criteria();
-
-// ---- list lines --------------------------------------------------------------------------------
-
-// One entry of the one list: its name and its columns, each ended by a code 0.
-struct ListLine {
-  std::string name;
-  std::string spec;
-};
-
-// Column widths of the right-aligned number columns: the list sorts texts byte by byte, and
-// numbers padded on the left to one width sort as numbers.
-constexpr int kCountWidth = 4;
-constexpr int kStitchWidth = 8;
-
-// v right-aligned in width characters (never cut).
-std::string right_aligned(int32_t v, int width);
-// An order line (mode 6): CISLO; DATUM, customer (10), PROGRAMU, VYSIT, TERMIN, UZAVRENA 0/1.
-ListLine order_line(const TSeznamDatabanky& r);
-// A program line (mode 7): KOD; material (13), placement, material text (10), state bits
-// UZAVRENO + 2 VYROBNI + 4 VZOREK + 8 SCHVALENO, "WxH" in millimetres, STEHU.
-ListLine program_line(const TSeznamDatabanky& r, const NameCache& materials,
-                      const NameCache& placements);
-// A record that makes no line: an order without a number, a program line without a code.
-bool skipped(const TSeznamDatabanky& r, int32_t mode);
-
-// ---- pages of a list file ----------------------------------------------------------------------
-
-constexpr int kPageSize = 4096;  // the one list's size
-
-// Pages a list of `records` records fills; at least 1.
-uint16_t page_count(int32_t records);
-
-struct ListPage {
-  int32_t records = 0;                  // in the whole file
-  std::vector<TSeznamDatabanky> lines;  // those of the page asked for
-};
-// Reads page `page` of a file of TSeznamDatabanky records; a page past the end is empty. A
-// missing file is an empty list; a torn last record is left out.
-ListPage read_list_page(const std::string& path, uint16_t page);
 
 // The customer as the form keeps it: typed as a number, it is stored as that number written
 // plainly ("0042" is "42"); any other text as typed.

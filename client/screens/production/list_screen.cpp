@@ -9,7 +9,6 @@
 #include "client/keys.h"
 #include "client/pickers.h"
 #include "client/record_list.h"
-#include "client/screens/orders/order_rules.h"
 #include "client/screens/orders/orders.h"
 #include "client/screens/production/production.h"
 #include "client/screens/production/production_rules.h"
@@ -25,51 +24,7 @@ namespace {
 constexpr int32_t kWidth = 600, kHeight = 400;
 constexpr int32_t kHeadingsY = 37;
 constexpr int32_t kListX = 10, kListY = 44, kListW = 580, kListH = 316;
-constexpr int32_t kListMode = 6;  // the client draws the columns of this list
 constexpr int32_t kSwitchesX = 365, kSwitchesChars = 20;
-
-// Where each column starts inside the list's box and how wide it is: the code, the customer,
-// the material text, the material, the placement, the operator.
-constexpr int32_t kColumnX[] = {10, 96, 216, 350, 440, 510};
-constexpr int32_t kColumnW[] = {82, 116, 130, 86, 66, 60};
-constexpr int kColumns = 6;
-
-std::string fitted(draw::Graph& g, std::string s, int width) {
-  while (!s.empty() && g.TEXTWIDTH(s) > width) s.pop_back();
-  return s;
-}
-
-void install_columns(Frame& f) {
-  toolkit::Toolkit& tk = f.tk();
-  tk.seznam.client_columns = [&tk](int mode, const toolkit::TPrvek& e, int offset, int row_top) {
-    draw::Graph& g = tk.graph;
-    // The other record lists keep the client's common columns.
-    if (mode != kListMode) {
-      draw_record_columns(g, mode, e, offset, row_top);
-      return;
-    }
-    const int32_t y = row_top + 16;  // the text's foot, as the list draws names
-    g.OUTTEXTXY(offset + kColumnX[0], y, fitted(g, e.NAZEV, kColumnW[0]));
-    for (int c = 1; c < kColumns; ++c)
-      g.OUTTEXTXY(offset + kColumnX[c], y, fitted(g, line_field(e.SPEC, c - 1), kColumnW[c]));
-  };
-}
-
-void draw_headings(Frame& f, int window) {
-  toolkit::Toolkit& tk = f.tk();
-  const toolkit::TOkno& o = tk.okna.OKNO[size_t(window)];
-  std::vector<std::string> names{tk.texty.text("sloupvyr")};
-  for (int i = 0; i < tk.texty.RADKU; ++i) names.push_back(tk.texty.TEXTBUFFER[size_t(i)]);
-  draw::Graph& g = tk.graph;
-  toolkit::StyleGuard style(g);
-  g.SETCOLOR(tk.images.NAJDIBARVU(192, 192, 255));
-  g.SETTEXTSTYLE(4, 0, tk.texty.AKTVELFONTU);
-  g.SETTEXTJUSTIFY(0, 2);
-  for (int c = 0; c < kColumns && c < int(names.size()); ++c)
-    g.OUTTEXTXY(o.X + kListX + kColumnX[c], o.Y + kHeadingsY,
-                fitted(g, names[size_t(c)], kColumnW[c]));
-  tk.tlacitka.NUTNOVYKRESLIT = true;
-}
 
 class ListScreen {
  public:
@@ -79,7 +34,7 @@ class ListScreen {
  private:
   bool may(int bit) const { return TESTBIT(f_.info().MOJEPRAVA, bit); }
   void fetch();
-  void name_people(const orders::ListPage& page);
+  void name_people(const ListPage& page);
   void show_page();
   void highlight_last_card();
   void show_switches();
@@ -103,11 +58,11 @@ void ListScreen::fetch() {
 
 // The names the lines show: a catalogue is fetched (again) only when a line names an entry it
 // does not know yet, each operator's name once.
-void ListScreen::name_people(const orders::ListPage& page) {
+void ListScreen::name_people(const ListPage& page) {
   bool materials = false, placements = false;
   std::set<int32_t> operators;
   for (const TSeznamDatabanky& r : page.lines) {
-    if (!in_production(r)) continue;
+    if (!listed(r, ListLayout::kProduction)) continue;
     materials |= r.MATERIAL != -1 && !ws_.materials.find(r.MATERIAL);
     placements |= r.UMISTENI != -1 && !ws_.placements.find(r.UMISTENI);
     if (r.MASIT != -1) operators.insert(r.MASIT);
@@ -118,21 +73,15 @@ void ListScreen::name_people(const orders::ListPage& page) {
 }
 
 void ListScreen::show_page() {
-  const orders::ListPage page =
-      orders::read_list_page(f_.temp_path(ws_.list.file), ws_.list.page);
-  ws_.list.records = ws_.list.file.empty() ? 0 : page.records;
-  ws_.list.pages = orders::page_count(ws_.list.records);
+  const ListPage page = read_list_page(f_.temp_path(ws_.list.file), ws_.list.page);
+  ws_.list.records = page.records;
+  ws_.list.pages = page_count(ws_.list.records);
   name_people(page);
   toolkit::Seznam& list = tk_.seznam;
-  list.SMAZSEZNAM();
-  for (const TSeznamDatabanky& r : page.lines) {
-    if (!in_production(r)) continue;
-    const ProductionLine l = production_line(r, ws_);
-    if (list.PRIDEJPRVEK(l.name, l.spec, false) == toolkit::kListFull) break;
-  }
-  if (list.PRVKU() > 0) list.SETRIDSEZNAM(0, 0, false);
+  fill_list(list, page, ListLayout::kProduction, ws_, 0);
   tk_.okna.PRVNISEZNAMVOKNE(window_, kListX, kListY, kListW, kListH,
-                            kListH / (tk_.texty.AKTVELFONTU + 1) - 1, kListMode | 0x80);
+                            kListH / (tk_.texty.AKTVELFONTU + 1) - 1,
+                            box_mode(ListLayout::kProduction));
   highlight_last_card();
   char text[96];
   std::snprintf(text, sizeof text, "%s %u/%u (%d)", f_.text("strana").c_str(),
@@ -148,7 +97,7 @@ void ListScreen::highlight_last_card() {
   if (order.empty() || code.empty()) return;
   for (int i = 0; i < list.PRVKU(); ++i) {
     const toolkit::TPrvek& e = list.SEZNAM[size_t(i)];
-    if (e.NAZEV != code || line_order(e.SPEC) != order) continue;
+    if (e.NAZEV != code || production_order(e) != order) continue;
     list.AKTSTRANKA = uint16_t(std::max(0, i - list.VELSTRANKY / 2));
     list.AKTPRVEK = uint16_t(i - list.AKTSTRANKA);
     list.VYPISSEZNAM(list.SEZX, list.SEZY, list.VELSEZX, list.VELSEZY, list.VELSTRANKY,
@@ -178,7 +127,7 @@ void ListScreen::open_highlighted() {
   const int at = list.highlighted();
   if (at < 0 || at >= list.PRVKU()) return;
   const toolkit::TPrvek& e = list.SEZNAM[size_t(at)];
-  open_card(f_, ws_, line_order(e.SPEC), e.NAZEV);
+  open_card(f_, ws_, production_order(e), e.NAZEV);
 }
 
 void ListScreen::run() {
@@ -186,7 +135,6 @@ void ListScreen::run() {
   const int32_t h = tk_.okna.VYTVOROKNO(-1, -1, kWidth, kHeight, false, "vyroba", "");
   if (h == toolkit::kNoFreeWindow) return;
   window_ = h >> 8;
-  install_columns(f_);
 
   // A button only notes what it asks for; the loop below does it, outside the button poll.
   auto act = [this](std::function<void()> a) { return [this, a] { action_ = a; }; };
@@ -202,7 +150,7 @@ void ListScreen::run() {
   button("stranad.bmp", [this] { turn_page(+1); }, 185, kRight);
   if (may(kRightOpenProgram)) button("otevri.bmp", [this] { open_highlighted(); }, 245, kEnter);
   button("hledej.bmp", [this] { f_.request_screen(kScreenSearch); }, 305, kCtrlH);
-  draw_headings(f_, window_);
+  draw_headings(tk_, window_, ListLayout::kProduction, kListX, "sloupvyr", kHeadingsY);
 
   if (!ws_.PONECHATKRITERIA) {
     ws_.JENDNES = true;

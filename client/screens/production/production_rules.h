@@ -1,18 +1,13 @@
 // The rules of the production screens that hold no screen state: the criteria the list is asked
-// for, which lines it shows and how, and what recording embroidered and handled pieces does to
-// the program record. Plain functions, so each rule is tested without a screen.
+// for (its entries are made by client/record_list.h) and what recording embroidered and handled
+// pieces does to the program record. Plain functions, so each rule is tested without a screen.
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "protocol/datetime.h"
 #include "protocol/records/criteria.h"
 #include "protocol/records/orders.h"
-
-namespace ksv::client {
-class Workspace;
-}
 
 namespace ksv::client::production {
 
@@ -21,24 +16,6 @@ namespace ksv::client::production {
 // well, and work already done today does not come back; otherwise any day. With everyone every
 // operator's programs, otherwise only those `me` is to embroider.
 TKriteria production_criteria(const TDatum& today, bool only_today, bool everyone, int32_t me);
-
-// A search line the production list shows: a program released to production, neither it nor
-// its order closed.
-bool in_production(const TSeznamDatabanky& r);
-
-// The list entry of a line: the program code as its name; the columns customer (16), material
-// text (32), material name, placement name (10) and the operator's name (10), "-" where nobody
-// or nothing is set; then, not shown, the order number the card opens.
-struct ProductionLine {
-  std::string name;
-  std::string spec;
-};
-constexpr int kShownColumns = 5;
-ProductionLine production_line(const TSeznamDatabanky& r, const Workspace& ws);
-// Field n (from 0) of an entry's columns; "" when it has fewer.
-std::string line_field(const std::string& spec, int n);
-// The order number a production entry belongs to.
-inline std::string line_order(const std::string& spec) { return line_field(spec, kShownColumns); }
 
 // "&Vysito": `pieces` more embroidered (fewer when negative), never below 0; the operator and
 // the day are recorded.

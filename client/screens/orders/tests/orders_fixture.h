@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "client/screens/orders/list_view.h"
+#include "client/record_list.h"
 #include "client/screens/orders/orders.h"
 #include "client/tests/fixture.h"
 #include "protocol/client.h"
@@ -173,7 +173,7 @@ class OrdersTest : public ClientTest {
     return f().AKTUALNIOBRAZOVKA == orders::kScreenEditor &&
            f().POZADOVANAOBRAZOVKA == orders::kScreenEditor && f().modal.kind == Modal::kNone &&
            settled() && !app->tk.tlacitka.JEKLAV() && f().status_text == f().text("wait") &&
-           (app->tk.seznam.AKTMODSEZNAMU & 0x3F) == orders::kProgramListMode;
+           (app->tk.seznam.AKTMODSEZNAMU & 0x3F) == list_mode(ListLayout::kPrograms);
   }
   // Opens the order the browser highlights.
   void open_first() {

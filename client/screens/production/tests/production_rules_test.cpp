@@ -1,9 +1,7 @@
-// The production list's criteria and lines, and what recording pieces does to a program.
+// The production list's criteria, and what recording pieces does to a program.
 #include "client/screens/production/production_rules.h"
 
 #include <gtest/gtest.h>
-
-#include "client/workspace.h"
 
 namespace ksv::client::production {
 namespace {
@@ -32,49 +30,6 @@ TEST(ProductionCriteria, AnyDayAndOnlyMine) {
   const TKriteria k = production_criteria(kToday, false, false, 7);
   EXPECT_EQ(k.embroider_by.DEN, 0);
   EXPECT_EQ(k.to_embroider, 7);
-}
-
-TEST(ProductionList, ShowsOnlyReleasedProgramsOfOpenOrders) {
-  TSeznamDatabanky r{};
-  r.KOD.assign("P1");
-  r.VYROBNI = 1;
-  EXPECT_TRUE(in_production(r));
-  r.VYROBNI = 0;
-  EXPECT_FALSE(in_production(r)) << "not released";
-  r.VYROBNI = 1;
-  r.UZAVRENO = 1;
-  EXPECT_FALSE(in_production(r)) << "program closed";
-  r.UZAVRENO = 0;
-  r.UZAVRENA = 1;
-  EXPECT_FALSE(in_production(r)) << "order closed";
-  r.UZAVRENA = 0;
-  r.KOD.assign("");
-  EXPECT_FALSE(in_production(r)) << "an order line, no program";
-}
-
-TEST(ProductionList, LineColumnsAndTheOrderBehindThem) {
-  Workspace ws;
-  ws.materials.put(3, "Bavlna pique s dlouhym nazvem pres tricet znaku");
-  ws.users.put(5, "novakovaxyzw");
-  TSeznamDatabanky r{};
-  r.CISLO.assign("Z-17");
-  r.KOD.assign("P1");
-  r.ZAKAZNIK.assign("Sokol Brno - telocvicna jednota");
-  r.POPISMAT.assign(std::string("modra\0mikina", 12));
-  r.MATERIAL = 3;
-  r.UMISTENI = -1;
-  r.MASIT = 5;
-  const ProductionLine l = production_line(r, ws);
-  EXPECT_EQ(l.name, "P1");
-  EXPECT_EQ(line_field(l.spec, 0), "Sokol Brno - tel");
-  EXPECT_EQ(line_field(l.spec, 1), "modra mikina") << "a code 0 must not split the field";
-  EXPECT_EQ(line_field(l.spec, 2), "Bavlna pique s dlouhym nazvem pr");
-  EXPECT_EQ(line_field(l.spec, 3), "-") << "no placement";
-  EXPECT_EQ(line_field(l.spec, 4), "novakovaxy");
-  EXPECT_EQ(line_order(l.spec), "Z-17");
-  EXPECT_EQ(line_field(l.spec, 9), "");
-  r.MASIT = 99;
-  EXPECT_EQ(line_field(production_line(r, ws).spec, 4), "???") << "an operator nobody knows";
 }
 
 TEST(Pieces, EmbroideredNeverGoBelowNothing) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "client/record_list.h"
 #include "client/screens/production/production_rules.h"
 #include "client/screens/programs/tests/dst_maker.h"
 #include "client/screens/production/tests/production_fixture.h"
@@ -71,10 +72,10 @@ TEST_F(ProductionTest, TheListIsTodaysAndOverdueWorkOfEveryoneAndTheSearchNarrow
   });
   ASSERT_TRUE(run_until([this] { return script_done() && on_screen(kScreenMenu); }));
   EXPECT_EQ(today, (std::vector<std::string>{"A1", "A4", "B1"}));
-  EXPECT_EQ(production::line_field(first_line, 0), "Zakaznik A");
-  EXPECT_EQ(production::line_field(first_line, 2), "Flis") << "named from the catalogue";
-  EXPECT_EQ(production::line_field(first_line, 3), "-");
-  EXPECT_EQ(production::line_field(first_line, 4), "novak") << "named by the server";
+  EXPECT_EQ(entry_field(first_line, 0), "Zakaznik A");
+  EXPECT_EQ(entry_field(first_line, 2), "Flis") << "named from the catalogue";
+  EXPECT_EQ(entry_field(first_line, 3), "-");
+  EXPECT_EQ(entry_field(first_line, 4), "novak") << "named by the server";
   EXPECT_EQ(mine, (std::vector<std::string>{"A1"}));
   EXPECT_EQ(mine_any_day, (std::vector<std::string>{"A1", "C1"}));
   EXPECT_FALSE(ws().JENDNES);
