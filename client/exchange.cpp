@@ -197,8 +197,13 @@ bool Frame::wait_for_transfer(bool upload) {
                      !(client_.transfer_failed && !upload);
   if (whole) return true;
   const bool tell_server = client_.transfer_active() && k.SPOJENO && !in_error_set(k.POSLAKCE);
+  // A block that could not be written stopped the download, and its step told the server so;
+  // the blocks sent ahead are still coming, and go before the confirmation does.
+  const bool told_already = client_.transfer_failed && !upload && k.SPOJENO &&
+                            !in_error_set(k.POSLAKCE) && k.POSLAKCE != 201;
   drop_transfer();
   if (tell_server) tell_server_to_stop();
+  if (told_already) wait_for_stop();
   if (!k.SPOJENO) {
     status("disconnect");
     client_.conn.THREADODPOJSE();
@@ -209,11 +214,15 @@ bool Frame::wait_for_transfer(bool upload) {
 }
 
 void Frame::tell_server_to_stop() {
-  TInfoKlient& k = info();
   compose().NASTAVPRIKAZ(32, 0, true);
   requests_sent[32]++;
   tk_.trace.event("send", "32");
-  // A block may still be on its way; the wait is for the server's confirmation, not for that.
+  wait_for_stop();
+}
+
+void Frame::wait_for_stop() {
+  TInfoKlient& k = info();
+  // Blocks may still be on their way; the wait is for the server's confirmation, not for them.
   do {
     event_step();
   } while (k.POSLAKCE != 201 && !in_error_set(k.POSLAKCE) && k.POSLAKCE != 197 && k.SPOJENO &&

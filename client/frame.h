@@ -225,6 +225,9 @@ class Frame {
   std::string fetch_named_in_reply();
   bool wait_for_transfer(bool upload);
   void tell_server_to_stop();
+  // Runs event steps until the server confirms a stopped transfer (201), the connection ends
+  // or the program does.
+  void wait_for_stop();
   void drop_transfer();
   void close_connection_to_connect_screen();
   bool help_page(const std::string& key);

@@ -100,8 +100,10 @@ uint8_t Client::on_download_block() {
   Packet& b = conn.BUFFERPACKET;
   uint16_t block = b.block();
   bool flag = b.flag();
-  // A block without a download of ours is stray; writing it anywhere would be wrong.
-  if (k.AKTSOUBOR.empty() || !k.DATSOUB) return 0;
+  // A block without a download of ours is stray; writing it anywhere would be wrong. So is a
+  // block out of sequence: the server sends blocks ahead, and those of a download given up are
+  // still on their way when the next one starts at block 0.
+  if (k.AKTSOUBOR.empty() || !k.DATSOUB || block != next_block_) return 0;
   int32_t n = b.ZISKEJCISLO(slot::kText);
   bool ok = n >= 0 && n <= kTransferBlock;
   if (ok && n > 0) ok = std::fwrite(b.bytes + slot::kData, 1, size_t(n), k.DATSOUB) == size_t(n);
@@ -121,6 +123,7 @@ uint8_t Client::on_download_block() {
   k.VELIKOST += n;
   k.PRENESENO = k.VELIKOST;
   k.BLOKDAT = block;
+  next_block_ = uint16_t(block + 1);
   if (last) k.AKTSOUBOR.clear();
   b.NASTAVPRIKAZ(req::kDownloadAck, block, last);
   return req::kDownloadAck;
@@ -293,6 +296,7 @@ uint8_t Client::ZACNIPRIJIMAT(const std::string& file_name) {
   conn.take_transfer_file(f);
   k.AKTSOUBOR = file_name;
   transfer_failed = false;
+  next_block_ = 0;
   conn.BUFFERPACKET.NASTAVPRIKAZ(req::kDownloadStart, 0, true);
   k.VELIKOST = 0;
   k.PRENESENO = 0;

@@ -73,6 +73,7 @@ class Client {
   // Download blocks taken in one communication step at most.
   static constexpr int kDrainBlocks = 128;
   std::vector<uint8_t> run_;  // the blocks of one run, allocated at the first download
+  uint16_t next_block_ = 0;   // the number the download's next block must carry
   uint8_t on_upload_request(bool& skip_end);
   void end_transfer();
 };

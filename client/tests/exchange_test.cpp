@@ -118,6 +118,32 @@ TEST_F(Exchange, AbortedDownloadLeavesNoPartFileAndTheServerFree) {
   EXPECT_FALSE(timed_out);
 }
 
+// A block that cannot be written stops the download; the blocks the server sent ahead and its
+// confirmation are taken before the next exchange, which gets only its own file.
+TEST_F(Exchange, DownloadStoppedByALocalWriteFailureLeavesNothingForTheNext) {
+  dir.write_file("server/temp/velky.dat", pattern(size_t(3 * server::kDownloadWindow) * 1016));
+  bool broken = false;
+  app->frame.idle = [&] {
+    tick();
+    TInfoKlient& k = info();
+    if (!broken && k.BLOKDAT >= 3 && app->client.transfer_active()) {
+      // The disk refuses further writes: the transfer's file can no longer take a block.
+      broken = true;
+      std::fclose(k.DATSOUB);
+      k.DATSOUB = std::fopen("/dev/null", "rb");
+    }
+  };
+  EXPECT_FALSE(f().download("velky.dat"));
+  EXPECT_TRUE(broken);
+  EXPECT_EQ(info().POSLAKCE, 201) << "the server's confirmation was waited for";
+  EXPECT_FALSE(dir.exists("client/temp/velky.dat"));
+  app->frame.idle = [this] { tick(); };
+  dir.write_file("server/temp/maly.dat", "maly");
+  EXPECT_TRUE(f().download("maly.dat"));
+  EXPECT_EQ(dir.read_file("client/temp/maly.dat"), "maly");
+  EXPECT_FALSE(timed_out);
+}
+
 TEST_F(Exchange, AButtonPressedDuringATransferRunsItsActionAfterwards) {
   // A menu or help button pressed while a file comes in: its action has to wait for the
   // transfer, not run inside its wait (where its own request could not be sent at all).

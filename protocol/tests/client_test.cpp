@@ -167,6 +167,27 @@ TEST_F(ClientSide, DownloadTakesTheWaitingBlocksInOneStepAndLeavesAMessageForThe
   EXPECT_EQ(dir.read_file("temp/seznd0"), data);
 }
 
+// Blocks of a download given up arrive after the next one has started: they are out of
+// sequence and neither written nor acknowledged.
+TEST_F(ClientSide, BlocksOutOfSequenceAreNotTheDownloadsOwn) {
+  ASSERT_EQ(client.ZACNIPRIJIMAT(dir.path() + "temp/seznd0"), 0);
+  client.OBSLUHAKOMUNIKACE();
+  EXPECT_EQ(take().code(), 31);
+  send(block220(7, "old", false));
+  send(block220(8, "old", true));
+  send(block220(0, std::string(1016, 'n'), false));
+  send(block220(1, "ew", true));
+  for (int i = 0; i < 4 && client.transfer_active(); ++i) client.OBSLUHAKOMUNIKACE();
+  EXPECT_FALSE(client.transfer_active());
+  EXPECT_EQ(dir.read_file("temp/seznd0"), std::string(1016, 'n') + "ew");
+  Packet ack = take();
+  EXPECT_EQ(ack.code(), 121);
+  EXPECT_EQ(ack.block(), 0);
+  ack = take();
+  EXPECT_EQ(ack.block(), 1);
+  EXPECT_EQ(take().code(), 0);
+}
+
 TEST_F(ClientSide, BadBlockLengthAbortsTheDownload) {
   ASSERT_EQ(client.ZACNIPRIJIMAT(dir.path() + "temp/x"), 0);
   client.OBSLUHAKOMUNIKACE();
