@@ -69,7 +69,7 @@ struct Layout {
 // 580 wide, the editor's programs 610).
 constexpr Layout kOrderColumns{
     7,
-    {{10, 80}, {94, 94}, {196, 72}, {270, 38, true, true}, {314, 88}, {406, 88}, {498, 76}}};
+    {{10, 80}, {94, 92}, {190, 68}, {260, 36, true, true}, {302, 92}, {396, 92}, {492, 76}}};
 constexpr Layout kProgramColumns{7,
                                  {{10, 96},
                                   {108, 108},
