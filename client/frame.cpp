@@ -190,17 +190,18 @@ void Frame::draw_clock() {
 
 void Frame::transfer_indicator() {
   const TInfoKlient& k = info();
-  if (k.AKTSOUBOR.empty()) {
-    last_block_ = -1;
-    return;
-  }
-  if (k.BLOKDAT == last_block_) return;
-  last_block_ = k.BLOKDAT;
+  // The square lies in the status field; when the transfer is over it goes back to the field's
+  // colour, or it would go on saying that something is coming in.
+  const bool running = !k.AKTSOUBOR.empty();
+  if (!running && last_block_ == -1) return;
+  if (running && k.BLOKDAT == last_block_) return;
+  last_block_ = running ? k.BLOKDAT : -1;
   draw::Graph& g = tk_.graph;
   toolkit::StyleGuard style(g);
   toolkit::ViewportGuard view(g);
   g.SETVIEWPORT(0, 0, draw::kScreenW - 1, draw::kScreenH - 1, false);
-  g.SETFILLSTYLE(1, ((k.BLOKDAT % 16 + 16) % 16) * 16 + 3);
+  g.SETFILLSTYLE(1, running ? ((k.BLOKDAT % 16 + 16) % 16) * 16 + 3
+                            : tk_.images.NAJDIBARVU(192, 192, 255));
   g.BAR(474, 457, 490, 473);
   tk_.tlacitka.NUTNOVYKRESLIT = true;
 }

@@ -88,6 +88,9 @@ TEST_F(Exchange, DownloadsByNameAndUnderAnotherName) {
   EXPECT_EQ(dir.read_file("client/temp/velky.dat"), content);
   EXPECT_TRUE(f().download("velky.dat", "kopie.dat"));
   EXPECT_EQ(dir.read_file("client/temp/kopie.dat"), content);
+  // The transfer light in the status field is out once the file is in.
+  f().event_step();
+  EXPECT_EQ(app->graph.screen_pixel(482, 465), app->images.NAJDIBARVU(192, 192, 255));
 
   // A file the server does not have: the refusal is reported, and nothing is left behind.
   when_modal(Modal::kError, [this] { key(13); });
