@@ -25,11 +25,19 @@ headless_cleanup() {
 fail() { echo "$headless_name: $*" >&2; exit 1; }
 
 start_server() {
-  port=$((20000 + RANDOM % 20000))
-  KSV_PORT=$port "$1" --dir "$work/srv" >"$work/server.out" 2>&1 &
-  pid=$!
-  for _ in $(seq 100); do
-    grep -q "spusten" "$work/server.out" 2>/dev/null && break
-    sleep 0.05
+  # A random port may be taken by another program; the server then ends at once (exit code 2)
+  # and another port is tried.
+  for _ in 1 2 3 4 5; do
+    port=$((20000 + RANDOM % 20000))
+    KSV_PORT=$port "$1" --dir "$work/srv" >"$work/server.out" 2>&1 &
+    pid=$!
+    for _ in $(seq 100); do
+      grep -q "spusten" "$work/server.out" 2>/dev/null && return 0
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    wait "$pid" 2>/dev/null || true
+    pid=
   done
+  fail "ksvserver did not start: $(cat "$work/server.out")"
 }
