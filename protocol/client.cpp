@@ -85,7 +85,7 @@ void Client::drain_download() {
     std::memcpy(b.bytes, run_.data() + size_t(i) * kPacketSize, kPacketSize);
     if (PROVEDPRIKAZ() != 0) acks.append(reinterpret_cast<const char*>(b.bytes), kPacketSize);
   }
-  conn.send_packets(acks);
+  conn.send_packets(acks.data(), acks.size());
 }
 
 void Client::end_transfer() {

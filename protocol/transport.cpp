@@ -166,13 +166,12 @@ void ClientConnection::stamp_probe() {
 int32_t ClientConnection::ODESLIPAKET(int32_t length) {
   if (!INFOKLIENT.SPOJENO) return 0;
   if (length < 0 || length > kPacketSize) return 0;
-  if (!net::send_all(ZASUVKA, BUFFERPACKET.bytes, size_t(length))) {
-    // The peer is gone or stuck: the connection is of no further use.
-    THREADODPOJSE();
-    DOSLOKODPOJENI = true;
-    return 0;
-  }
-  return length;
+  return send_packets(BUFFERPACKET.bytes, size_t(length)) ? length : 0;
+}
+
+void ClientConnection::lost() {
+  THREADODPOJSE();
+  DOSLOKODPOJENI = true;
 }
 
 void ClientConnection::take_transfer_file(std::FILE* f) {
@@ -186,18 +185,17 @@ int ClientConnection::take_run(uint8_t code, int max, uint8_t* out) {
   if (!INFOKLIENT.SPOJENO) return 0;
   int n = net::take_packet_run(ZASUVKA, code, max, out);
   if (n < 0) {
-    THREADODPOJSE();
-    DOSLOKODPOJENI = true;
+    lost();
     return 0;
   }
   return n;
 }
 
-bool ClientConnection::send_packets(const std::string& packets) {
+bool ClientConnection::send_packets(const void* data, size_t n) {
   if (!INFOKLIENT.SPOJENO) return false;
-  if (!net::send_all(ZASUVKA, packets.data(), packets.size())) {
-    THREADODPOJSE();
-    DOSLOKODPOJENI = true;
+  if (!net::send_all(ZASUVKA, data, n)) {
+    // The peer is gone or stuck: the connection is of no further use.
+    lost();
     return false;
   }
   return true;
@@ -208,8 +206,7 @@ bool ClientConnection::PRISELCELYPACKET() {
   net::Waiting w = net::peek_packet(ZASUVKA, BUFFERPACKET);
   if (w == net::Waiting::kClosed) {
     // The server closed the connection (after 195/197, or it stopped): nothing more can come.
-    THREADODPOJSE();
-    DOSLOKODPOJENI = true;
+    lost();
     BUFFERPACKET.bytes[0] = 0;
     return false;
   }
@@ -219,8 +216,7 @@ bool ClientConnection::PRISELCELYPACKET() {
 int32_t ClientConnection::PRIJMIPAKET() {
   if (!INFOKLIENT.SPOJENO) return 0;
   if (!net::recv_packet(ZASUVKA, BUFFERPACKET)) {
-    THREADODPOJSE();
-    DOSLOKODPOJENI = true;
+    lost();
     return 0;
   }
   return kPacketSize;

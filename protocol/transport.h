@@ -110,7 +110,7 @@ class ClientConnection {
   int32_t ODESLIPAKET(int32_t length);
   // Sends whole packets queued together (acknowledgements of a run of download blocks) in one
   // write; false when the connection is lost.
-  bool send_packets(const std::string& packets);
+  bool send_packets(const void* data, size_t n);
   // Makes f the transfer's file (DATSOUB), closing the one before, with a buffer large enough
   // that a file goes to and from the disk in few large reads and writes.
   void take_transfer_file(std::FILE* f);
@@ -140,6 +140,9 @@ class ClientConnection {
   int connect_timeout_ms = 5000;
 
  private:
+  // The socket failed or the server closed it: closed here, and noted for the program.
+  void lost();
+
   Clock& clock_;
 };
 

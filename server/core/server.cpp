@@ -316,16 +316,12 @@ void Server::take_ack_run(int slot) {
     buf_.clear();
     return;
   }
-  const bool was_empty = s.outbox.empty();
   for (int i = 0; i < n && s.in_use; ++i) {
     std::memcpy(buf_.bytes, ack_run_.data() + size_t(i) * kPacketSize, kPacketSize);
-    if (execute(slot) != 0 && s.in_use)
-      s.outbox.append(reinterpret_cast<const char*>(buf_.bytes), kPacketSize);
+    if (execute(slot) != 0 && s.in_use) queue_packet(slot);
   }
   buf_.clear();
-  if (!s.in_use || s.outbox.empty()) return;
-  if (was_empty) s.outbox_stuck_since = to_posledni(clock_.now());
-  flush(slot);
+  if (s.in_use && !s.outbox.empty()) flush(slot);
 }
 
 bool Server::take_packet(int slot) {
@@ -375,25 +371,25 @@ bool Server::take_packet(int slot) {
 void Server::fill_download_window(int slot) {
   TKlient& s = sessions_[slot];
   if (s.transfer != Transfer::kDownload || s.close_when_sent) return;
-  const bool was_empty = s.outbox.empty();
   bool queued = false;
   while (s.blocks_in_flight < kDownloadWindow) {
     buf_.clear();
     if (!next_download_block(s, buf_)) break;
-    s.outbox.append(reinterpret_cast<const char*>(buf_.bytes), kPacketSize);
+    queue_packet(slot);
     queued = true;
   }
   buf_.clear();
-  if (!queued) return;
-  if (was_empty) s.outbox_stuck_since = to_posledni(clock_.now());
-  flush(slot);
+  if (queued) flush(slot);
+}
+
+void Server::queue_packet(int slot) {
+  TKlient& s = sessions_[slot];
+  if (s.outbox.empty()) s.outbox_stuck_since = to_posledni(clock_.now());
+  s.outbox.append(reinterpret_cast<const char*>(buf_.bytes), kPacketSize);
 }
 
 bool Server::send_packet(int slot) {
-  TKlient& s = sessions_[slot];
-  const bool was_empty = s.outbox.empty();
-  s.outbox.append(reinterpret_cast<const char*>(buf_.bytes), kPacketSize);
-  if (was_empty) s.outbox_stuck_since = to_posledni(clock_.now());
+  queue_packet(slot);
   return flush(slot);
 }
 

@@ -109,6 +109,8 @@ class Server {
   void start_accepting();
   bool accept_one(bool wait);
   void wait_for_activity(int timeout_ms);
+  // Queues the packet in the buffer for the slot, behind what its socket has not taken yet.
+  void queue_packet(int slot);
   // Queues the packet in the buffer for the slot and sends what the socket takes now.
   bool send_packet(int slot);
   // Sends what the socket takes of the slot's unsent bytes; false when the connection is broken

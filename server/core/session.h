@@ -22,7 +22,7 @@ constexpr int kProbeTimeoutSeconds = 30;
 // A client that takes none of its replies for this long is closed.
 constexpr int kUnsentReplySeconds = 10;
 // Download blocks on their way before the first of them is acknowledged. Waiting for each
-// acknowledgement would hold a list to one round trip per kilobyte; 32 KiB in flight keeps a
+// acknowledgement would hold a list to one round trip per kilobyte; 64 KiB in flight keeps a
 // LAN busy, and the client still acknowledges every block.
 constexpr int kDownloadWindow = 64;
 
